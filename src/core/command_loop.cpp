@@ -1,0 +1,250 @@
+// The command loop: one turn reads a line (from the terminal or the current
+// procedure level), expands it, runs it, shows the queued messages and sets
+// $STATUS. It also recovers from interrupts and ends one-shot sessions.
+#include "core/command_loop.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "core/command_state.h"
+#include "core/dispatch.h"
+#include "core/exit.h"
+#include "core/session.h"
+#include "core/signals.h"
+#include "info/logout.h"
+#include "lang/lexer.h"
+#include "proc/procedure.h"
+#include "status/condition.h"
+#include "status/messages.h"
+#include "tty/line_reader.h"
+#include "tty/recall.h"
+#include "unix/redirection.h"
+
+namespace dcl {
+
+namespace {
+
+CommandState g_command;
+
+// Exit status of a one-shot session: the low byte of a failing $STATUS.
+[[noreturn]] void finish_one_shot() {
+    uint32_t status = message_queue().status;
+    interpreter_exit(status > 1 ? status & 0xFF : 0);
+}
+
+void write_interrupt_notice() {
+    std::fflush(stdout);
+    static const char notice[] = "\n Interrupt \n";
+    ssize_t ignored = write(STDOUT_FILENO, notice, sizeof notice - 1);
+    (void)ignored;
+}
+
+// After Ctrl-C: the command in progress is abandoned, then the level's
+// ON CONTROL_Y action runs, or every procedure level is left.
+void reenter_after_interrupt() {
+    InterruptState& s = interrupts();
+    s.pending = 0;
+    Session& ses = session();
+    ses.stages[1] = ses.stages[2] = 1;
+    if (g_command.line_in_progress) add_to_recall(g_command.line);
+    g_command.line_in_progress = false;
+    g_command.reprompt = false;
+    g_command.line.clear();
+    undo_command_redirection();
+    discard_messages();
+    std::optional<std::string>& action = current_frame().on_actions[ON_CONTROL_Y];
+    if (action) {
+        std::string text = *action;
+        run_expanded_text(text);
+        return;
+    }
+    write_interrupt_notice();
+    while (procedure_depth() > 0) pop_procedure_level();
+}
+
+// Step 3 of a turn: a command waiting at this level runs before any read.
+bool run_pending_command() {
+    ProcedureFrame& frame = current_frame();
+    std::string text;
+    if (!frame.pending_command.empty()) {
+        text = std::move(frame.pending_command);
+        frame.pending_command.clear();
+    } else if (procedure_depth() == 0 && !frame.initial_procedure.empty()) {
+        text = "@" + frame.initial_procedure;
+        frame.initial_procedure.clear();
+    } else {
+        return false;
+    }
+    if (session().one_shot && procedure_depth() == 0) g_command.exit_after_command = true;
+    g_command.line = text;
+    run_expanded_text(text);
+    if (session().one_shot && procedure_depth() == 0 && !g_command.reprompt) finish_one_shot();
+    return true;
+}
+
+// Reads one procedure line into the command line; a pending continuation
+// replaces its hyphen, already turned into a blank, with the new text.
+// A line of 1024 characters or more is read to its end and dropped, never
+// run in pieces.
+uint32_t read_procedure_line(std::string& line) {
+    FILE* in = procedure_stack().command_input;
+    std::string text;
+    size_t total = 0;
+    int c;
+    while ((c = getc_unlocked(in)) != EOF && c != '\n') {
+        if (++total < kMaxLineLength) text.push_back(static_cast<char>(c));
+    }
+    if (c == EOF) {
+        bool failed = std::ferror(in) && errno != EINTR;
+        std::clearerr(in);
+        const InterruptState& s = interrupts();
+        if (s.pending || s.terminate || s.fatal_signal) return cond::CONTROLY;
+        if (failed) return cond::PRV;
+        if (total == 0) return cond::RMS_EOF;
+    }
+    if (total >= kMaxLineLength) {
+        signal_condition(cond::RTB, std::to_string(total));
+        return 0;
+    }
+    if (g_command.reprompt && !line.empty()) line.pop_back();
+    line += text;
+    return 1;
+}
+
+uint32_t expand_into_state() {
+    return expand_command_line(g_command.expanded, g_command.line);
+}
+
+// Applies the level's ON actions after a procedure command: a warning,
+// error or severe error runs its action once; an unhandled error or severe
+// error ends the procedure.
+void apply_on_conditions() {
+    ProcedureFrame& frame = current_frame();
+    uint32_t status = message_queue().status;
+    if (!frame.on_enabled || (status & INHIBIT_BIT) || g_command.skip_on_once) return;
+    auto run_action = [&](OnAction which) {
+        std::optional<std::string>& action = frame.on_actions[which];
+        if (!action) return false;
+        std::string text = std::move(*action);
+        action.reset();
+        run_expanded_text(text);
+        return true;
+    };
+    uint32_t s = severity_of(status);
+    bool handled = false;
+    if (s == SEV_WARNING) run_action(ON_WARNING);
+    if (s == SEV_SEVERE) handled = run_action(ON_SEVERE);
+    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) handled = run_action(ON_ERROR);
+    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) pop_procedure_level();
+}
+
+void process_procedure_line() {
+    g_command.line.clear();
+    g_command.reprompt = false;
+    if (!error_queued()) {
+        do {
+            uint32_t status = read_procedure_line(g_command.line);
+            if (status == cond::CONTROLY) return;
+            if (status == cond::RMS_EOF) {
+                pop_procedure_level();
+                return;
+            }
+            if (!is_success(status)) {
+                signal_condition(status);
+                break;
+            }
+            if (error_queued()) break;
+            status = expand_into_state();
+            if (!is_success(status)) signal_condition(status);
+        } while (g_command.reprompt && !error_queued());
+        if (g_command.expanded.empty() && !error_queued()) return;
+    }
+    if (g_command.expected_verb != 0 && g_command.verb != 0) {
+        if (g_command.verb != g_command.expected_verb) signal_condition(cond::NOTSUBR);
+        g_command.expected_verb = 0;
+    }
+    if (!error_queued()) signal_condition(run_command_line(g_command.expanded));
+    show_messages();
+    apply_on_conditions();
+}
+
+// Reads (and re-reads while a continuation or a reprompt asks for more)
+// and runs one interactive command. Returns false at end of input.
+bool interactive_turn() {
+    CommandState& cs = g_command;
+    if (!cs.reprompt) {
+        cs.current_prompt = session().prompt;
+        cs.line.clear();
+    }
+    bool end_of_input = false;
+    for (;;) {
+        if (!cs.line.empty() && cs.line.back() != ' ') cs.line.push_back(' ');
+        if (!error_queued()) {
+            uint32_t status = read_terminal_line(cs.current_prompt, cs.line);
+            if (status == cond::CONTROLY) {
+                raise_interrupt();
+                return true;
+            }
+            if (status == cond::RMS_EOF) end_of_input = true;
+            else if (!is_success(status)) signal_condition(status);
+        }
+        if (end_of_input) {
+            cs.reprompt = false;
+            break;
+        }
+        cs.line_in_progress = true;
+        if (!error_queued()) {
+            uint32_t status = expand_into_state();
+            if (!is_success(status)) signal_condition(status);
+        }
+        if (cs.reprompt && !error_queued()) continue;
+        if (!error_queued() && cs.expanded.empty()) break;
+        if (!error_queued()) signal_condition(run_command_line(cs.expanded));
+        show_messages();
+        if (!cs.reprompt) break;
+    }
+    show_messages();
+    add_to_recall(cs.line);
+    cs.line_in_progress = false;
+    return !end_of_input;
+}
+
+void begin_turn() {
+    g_command.line_in_progress = false;
+    g_command.skip_on_once = false;
+    g_command.image_command = false;
+}
+
+}  // namespace
+
+CommandState& command_state() { return g_command; }
+
+void reset_command_state() { g_command = CommandState{}; }
+
+void run_expanded_text(std::string& text) {
+    g_command.line = text;
+    uint32_t status = expand_into_state();
+    if (!is_success(status)) signal_condition(status);
+    if (!error_queued() && !g_command.reprompt && !g_command.expanded.empty())
+        signal_condition(run_command_line(g_command.expanded));
+    show_messages();
+}
+
+void command_loop() {
+    for (;;) {
+        handle_terminating_signals();
+        if (interrupts().pending) reenter_after_interrupt();
+        begin_turn();
+        if (run_pending_command()) continue;
+        if (reading_from_file()) {
+            process_procedure_line();
+            continue;
+        }
+        if (!interactive_turn() && procedure_depth() == 0) logout_session(0);
+        if (session().one_shot && procedure_depth() == 0) interpreter_exit(0);
+    }
+}
+
+}  // namespace dcl

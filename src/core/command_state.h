@@ -1,0 +1,29 @@
+// State of the command being read, expanded and run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "lang/tokens.h"
+
+namespace dcl {
+
+struct CommandState {
+    std::string line;            // raw text as read, joined across continuations
+    std::string expanded;        // after substitution
+    uint32_t verb = 0;           // 0: no known verb
+    bool assignment = false;     // the line is "symbol = ..."
+    bool reprompt = false;       // the command is incomplete: read more
+    std::string current_prompt;  // prompt of the next interactive read
+    bool line_in_progress = false;
+    bool exit_after_command = false;  // one-shot mode
+    bool image_command = false;  // user-mode logical names go after this one
+    uint32_t expected_verb = 0;  // SUBROUTINE after a CALL
+    bool skip_on_once = false;   // the command asked ON handling to skip it
+    TokenList tokens;
+};
+
+CommandState& command_state();
+void reset_command_state();
+
+}  // namespace dcl

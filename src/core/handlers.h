@@ -1,0 +1,10 @@
+// Every verb handler, in the order of the dispatch table.
+#pragma once
+
+#include "core/dispatch.h"
+
+namespace dcl {
+
+void verb_out_of_place(CommandContext& cmd);  // THEN, ELSE, ENDIF outside an IF block
+
+}  // namespace dcl

@@ -1,0 +1,14 @@
+// The session record.
+#include "core/session.h"
+
+namespace dcl {
+
+namespace {
+Session g_session;
+}
+
+Session& session() { return g_session; }
+
+void reset_session() { g_session = Session{}; }
+
+}  // namespace dcl

@@ -1,0 +1,153 @@
+// Signal handlers. They never jump: an interrupt is recorded and the loops
+// that wait or walk (reads, listings, searches) notice it and return, so the
+// command loop can run its re-entry steps. Handlers are installed without
+// SA_RESTART so that a blocking read returns with EINTR.
+#include "core/signals.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+#include "core/exit.h"
+#include "status/condition.h"
+#include "status/messages.h"
+#include "tty/terminal.h"
+
+namespace dcl {
+
+namespace {
+
+InterruptState g_state;
+
+// Signals the interpreter takes over: hangup to broken pipe, then these.
+constexpr int kExtraSignals[] = {SIGTERM, SIGTSTP, SIGTTIN, SIGTTOU};
+constexpr int kLastLowSignal = 13;
+constexpr int kMaxSignal = 64;
+struct sigaction g_previous[kMaxSignal + 1];
+bool g_saved[kMaxSignal + 1];
+
+// The message for a fault signal is prepared in advance: the handler of a
+// synchronous fault cannot return, and may only use async-signal-safe calls.
+char g_fault_prefix[256];
+char g_fault_suffix[256];
+
+bool is_synchronous_fault(int sig) {
+    return sig == SIGSEGV || sig == SIGBUS || sig == SIGILL || sig == SIGFPE || sig == SIGTRAP ||
+           sig == SIGABRT;
+}
+
+void write_all(int fd, const char* text) {
+    size_t n = 0;
+    while (text[n]) ++n;
+    while (n > 0) {
+        ssize_t w = write(fd, text, n);
+        if (w <= 0) return;
+        text += w;
+        n -= static_cast<size_t>(w);
+    }
+}
+
+[[noreturn]] void die_from_fault(int sig) {
+    char number[8];
+    int len = 0;
+    char digits[8];
+    for (int v = sig; v > 0 || len == 0; v /= 10) digits[len++] = static_cast<char>('0' + v % 10);
+    for (int i = 0; i < len; ++i) number[i] = digits[len - 1 - i];
+    number[len] = '\0';
+    write_all(STDOUT_FILENO, "\n");
+    write_all(STDERR_FILENO, g_fault_prefix);
+    write_all(STDERR_FILENO, number);
+    write_all(STDERR_FILENO, g_fault_suffix);
+    restore_terminal_from_signal();
+    _exit(static_cast<int>(FATAL_GOTSIG & 0xFF));
+}
+
+void interrupt_handler(int sig) {
+    int saved_errno = errno;
+    pid_t child = g_state.child;
+    if ((sig == SIGINT || sig == SIGQUIT) && g_state.terminal_input) {
+        g_state.pending = 1;
+        if (child > 0) kill(child, sig);
+        if (!g_state.deferred) {
+            tcflush(STDIN_FILENO, TCIOFLUSH);
+        }
+    } else if (sig == SIGTSTP && g_state.terminal_input) {
+        tcflush(STDIN_FILENO, TCIFLUSH);  // suspending is refused
+    } else if (sig == SIGTERM || sig == SIGHUP) {
+        if (child > 0) kill(child, sig);
+        g_state.terminate = sig;
+    } else if (is_synchronous_fault(sig)) {
+        die_from_fault(sig);
+    } else {
+        if (child > 0) kill(child, SIGTERM);
+        g_state.fatal_signal = sig;
+    }
+    errno = saved_errno;
+}
+
+void prepare_fault_message() {
+    QueuedCondition probe{FATAL_GOTSIG, "\x01", {}};
+    std::string line = format_condition(probe, message_queue().display);
+    size_t mark = line.find('\x01');
+    std::string prefix = mark == std::string::npos ? line : line.substr(0, mark);
+    std::string suffix = mark == std::string::npos ? "" : line.substr(mark + 1);
+    std::snprintf(g_fault_prefix, sizeof g_fault_prefix, "%s", prefix.c_str());
+    std::snprintf(g_fault_suffix, sizeof g_fault_suffix, "%s", suffix.c_str());
+}
+
+void install(int sig) {
+    struct sigaction sa {};
+    sa.sa_handler = interrupt_handler;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0;  // no SA_RESTART: blocking reads must see EINTR
+    g_saved[sig] = sigaction(sig, &sa, &g_previous[sig]) == 0;
+}
+
+}  // namespace
+
+InterruptState& interrupts() { return g_state; }
+
+void save_signal_handlers() {
+    prepare_fault_message();
+    for (int sig = 1; sig <= kLastLowSignal; ++sig)
+        if (sig != SIGKILL) install(sig);
+    for (int sig : kExtraSignals) install(sig);
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    sigaction(SIGCHLD, &dfl, nullptr);
+}
+
+void restore_signal_handlers() {
+    for (int sig = 1; sig <= kMaxSignal; ++sig)
+        if (g_saved[sig]) sigaction(sig, &g_previous[sig], nullptr);
+}
+
+void defer_interrupts() { ++g_state.deferred; }
+
+void resume_interrupts() {
+    if (g_state.deferred > 0) --g_state.deferred;
+}
+
+void raise_interrupt() { raise(SIGINT); }
+
+bool interrupt_requested() { return g_state.pending && !g_state.deferred; }
+
+void handle_terminating_signals() {
+    if (g_state.terminate) {
+        std::fputs("\n", stdout);
+        interpreter_exit(0);
+    }
+    if (int sig = g_state.fatal_signal) {
+        g_state.fatal_signal = 0;
+        std::fputs("\n", stdout);
+        std::fflush(stdout);
+        signal_condition(FATAL_GOTSIG, std::to_string(sig));
+        show_messages();
+        interpreter_exit(FATAL_GOTSIG);
+    }
+}
+
+}  // namespace dcl

@@ -1,0 +1,41 @@
+// Interrupts and other signals. The handlers only record what happened (and
+// pass interrupts on to a running child); the command loop acts on it.
+#pragma once
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace dcl {
+
+struct InterruptState {
+    volatile sig_atomic_t pending = 0;        // Ctrl-C/Ctrl-Y at a terminal
+    volatile sig_atomic_t terminate = 0;      // SIGTERM or SIGHUP received
+    volatile sig_atomic_t fatal_signal = 0;   // any other signal
+    volatile sig_atomic_t deferred = 0;       // nesting of defer_interrupts
+    volatile pid_t child = 0;                 // running child to pass signals to
+    volatile sig_atomic_t terminal_input = 0; // standard input is a terminal
+};
+
+InterruptState& interrupts();
+
+// Installs the interpreter's handlers, remembering the previous ones.
+void save_signal_handlers();
+// Puts the previous dispositions back (around child processes).
+void restore_signal_handlers();
+
+// Brackets operations that must not be cut in half: an interrupt arriving
+// meanwhile stays pending and takes effect at resume_interrupts.
+void defer_interrupts();
+void resume_interrupts();
+
+// Raises SIGINT in the interpreter itself, as Ctrl-C at the terminal does.
+void raise_interrupt();
+
+// True once an interrupt is pending and not deferred: loops return early.
+bool interrupt_requested();
+
+// Acts on a recorded SIGTERM/SIGHUP or unexpected signal: leaves the
+// interpreter in order. Returns when there is nothing to do.
+void handle_terminating_signals();
+
+}  // namespace dcl

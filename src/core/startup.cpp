@@ -1,0 +1,136 @@
+// Start-up: from the program's command line to the first turn of the
+// command loop.
+#include "core/startup.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/times.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include "core/command_loop.h"
+#include "core/install.h"
+#include "core/options.h"
+#include "core/session.h"
+#include "core/signals.h"
+#include "proc/procedure.h"
+#include "status/condition.h"
+#include "status/message_files.h"
+#include "status/messages.h"
+#include "tty/terminal.h"
+
+namespace dcl {
+
+namespace {
+
+[[noreturn]] void early_exit(const char* text, int status) {
+    std::fputs(text, stderr);
+    std::exit(status);
+}
+
+void find_installation(const char* invocation) {
+    auto dir = find_install_directory(invocation ? invocation : "");
+    if (!dir)
+        early_exit("Error - can't determine product installation path.\n"
+                   "Please update your PATH or set the TESSEL environment variable.\n",
+                   1);
+    if (!check_data_files(*dir)) std::exit(0);
+    session().install_dir = *dir;
+    set_message_directory(*dir);
+}
+
+// Fatal start-up conditions end the interpreter once shown.
+void fault(const char* why) {
+    signal_condition(FATAL_FAULT, why);
+    show_messages();
+}
+
+void take_process_identity() {
+    Session& s = session();
+    s.pid = getpid();
+    s.gid = getegid();
+    s.euid = geteuid();
+    s.login_time = std::time(nullptr);
+    s.login_ticks = times(&s.login_cpu);
+    mode_t mask = umask(0);
+    umask(mask);
+    int bits = ~mask & 0777;
+    s.default_protection = (bits >> 6 & 7) * 100 + (bits >> 3 & 7) * 10 + (bits & 7);
+    if (const passwd* pw = getpwuid(s.euid))
+        s.user_name = pw->pw_name;
+    else
+        fault("cannot get user name");
+    struct utsname u {};
+    if (uname(&u) == 0) {
+        std::string node = u.nodename;
+        s.node_name = node.substr(0, node.find('.'));
+        s.system_version = u.release;
+    }
+}
+
+void prepare_process_context() {
+    Session& s = session();
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd)) s.working_dir = std::string(cwd) + "/";
+    s.interactive = is_terminal(STDIN_FILENO);
+    interrupts().terminal_input = s.interactive;
+    static char cli_marker[] = "TQ_CLI=DCL";
+    putenv(cli_marker);
+    if (s.interactive) save_original_terminal();
+    if (!std::getenv("TERM")) {
+        static char default_term[] = "TERM=vt100";
+        putenv(default_term);
+    }
+    save_signal_handlers();
+    message_queue().status = 1;
+    take_process_identity();
+    s.null_device = std::fopen("/dev/null", "r+");
+    if (!s.null_device) fault("cannot open /dev/null");
+    push_procedure_level("");
+    s.prompt = "QV$ ";
+}
+
+void write_banner() {
+    const Session& s = session();
+    std::printf("\n%s version %s %s\n\n", s.product.c_str(), s.version.c_str(), "(1999-210)");
+    std::fflush(stdout);
+}
+
+void take_command_line(int argc, char** argv) {
+    Session& s = session();
+    CommandLine cl = parse_command_line(argc, argv);
+    ProcedureFrame& level0 = procedure_stack().frames[0];
+    if (cl.command) {
+        level0.pending_command = *cl.command;
+        s.one_shot = true;
+    } else if (!cl.procedure.empty()) {
+        level0.initial_procedure = cl.procedure;
+        s.one_shot = true;
+    }
+    s.parameters = cl.parameters;
+    if (!s.interactive) s.quiet = true;
+    if (s.skip_logins) s.stages[1] = s.stages[2] = 1;
+}
+
+}  // namespace
+
+void run_interpreter(int argc, char** argv) {
+    const char* home = std::getenv("HOME");
+    if (!home) early_exit("Can't find your home directory.  Please set the HOME environment variable.\n", 0);
+    session().program_path = argc > 0 ? argv[0] : "";
+    if (argc > 0 && argv[0][0] == '-')
+        early_exit("Error - this version of DCL does not support invocation as a login shell\n", 0);
+    find_installation(argc > 0 ? argv[0] : nullptr);
+    prepare_process_context();
+    std::string home_dir = home;
+    if (home_dir.empty() || home_dir.back() != '/') home_dir += '/';
+    session().home_dir = home_dir;
+    take_command_line(argc, argv);
+    if (!session().quiet) write_banner();
+    command_loop();
+}
+
+}  // namespace dcl

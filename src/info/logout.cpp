@@ -1,0 +1,11 @@
+// Logging out. Without a terminal nothing is printed; the farewell line and
+// the accounting summary of an interactive session come with LOGOUT.
+#include "info/logout.h"
+
+#include "core/exit.h"
+
+namespace dcl {
+
+void logout_session(uint32_t) { interpreter_exit(0); }
+
+}  // namespace dcl

@@ -1,0 +1,92 @@
+// The command vocabulary as data: the verb table, and the qualifier and
+// keyword directories through which handlers find their tables. Commands
+// add their qualifier tables here as they are implemented.
+#include "lang/keywords.h"
+#include "lang/verbs.h"
+
+namespace dcl {
+
+namespace {
+
+// {name, minimum abbreviation, verb}; searched in order, first match wins.
+constexpr KeywordRecord kVerbs[] = {
+    {"ACCOUN", 2, 1},  {"ALLOCA", 2, 2},  {"ANALYZ", 2, 3},  {"APPEND", 2, 4},
+    {"ASSIGN", 2, 5},  {"ATTACH", 2, 6},  {"BACKUP", 2, 7},  {"CALL", 3, 8},
+    {"CANCEL", 3, 9},  {"CC", 2, 10},     {"CD", 2, 11},     {"CLOSE", 2, 12},
+    {"CONNEC", 4, 13}, {"CONTIN", 4, 14}, {"CONVER", 4, 15}, {"COPY", 3, 16},
+    {"CREATE", 2, 17}, {"DEALLO", 4, 18}, {"DEASSI", 4, 19}, {"DEBUG", 3, 20},
+    {"DECK", 3, 21},   {"DEFINE", 3, 22}, {"DELETE", 3, 23}, {"DEPOSI", 3, 24},
+    {"DIFFER", 3, 25}, {"DIRECT", 3, 26}, {"DISCON", 4, 27}, {"DISMOU", 4, 28},
+    {"DUMP", 2, 29},   {"EDIT", 2, 30},   {"ELSE", 2, 31},   {"ENDIF", 4, 32},
+    {"ENDSUB", 4, 33}, {"EOD", 3, 34},    {"EOJ", 3, 35},    {"EXAMIN", 3, 36},
+    {"EXCHAN", 3, 37}, {"EXIT", 3, 38},   {"FONT", 3, 39},   {"FOREIGN", 7, 93},
+    {"FORTRA", 2, 40}, {"GOSUB", 3, 41},  {"GOTO", 3, 42},   {"HELP", 1, 43},
+    {"IF", 2, 44},     {"INITIA", 3, 45}, {"INQUIR", 3, 46}, {"INSTAL", 3, 47},
+    {"JOB", 2, 48},    {"LIBRAR", 3, 49}, {"LICENS", 3, 50}, {"LINK", 3, 51},
+    {"LOGOUT", 2, 52}, {"MACRO", 3, 53},  {"MAIL", 3, 54},   {"MERGE", 3, 55},
+    {"MESSAG", 3, 56}, {"MONITO", 3, 57}, {"MOUNT", 3, 58},  {"SHELL", 3, 87},
+    {"NCS", 3, 59},    {"ON", 2, 60},     {"OPEN", 2, 61},   {"PATCH", 3, 62},
+    {"PHONE", 2, 63},  {"PRINT", 2, 64},  {"PSWRAP", 2, 65}, {"PURGE", 2, 66},
+    {"READ", 3, 67},   {"RECALL", 3, 68}, {"RENAME", 3, 69}, {"REPLY", 3, 70},
+    {"REQUES", 3, 71}, {"RETURN", 3, 72}, {"RUN", 1, 73},    {"RUNOFF", 4, 74},
+    {"SEARCH", 3, 75}, {"SET", 3, 76},    {"SHOW", 2, 77},   {"SORT", 2, 78},
+    {"SPAWN", 2, 79},  {"START", 3, 80},  {"STOP", 3, 81},   {"SUBMIT", 4, 82},
+    {"SUBROU", 4, 83}, {"SYNCHR", 2, 84}, {"THEN", 2, 85},   {"TYPE", 2, 86},
+    {"UNLOCK", 3, 88}, {"VIEW", 1, 89},   {"WAIT", 2, 90},   {"WRITE", 2, 91},
+    {"ECHO", 2, 92},   {"UNIX", 2, 87},   {"NT", 2, 87},
+};
+static_assert(std::size(kVerbs) == 95);
+
+constexpr uint32_t kNoNeg = KW_NO_NEGATE;
+constexpr uint32_t kValue = KW_VALUE_ALLOWED;
+
+constexpr KeywordRecord kSetKeywords[] = {
+    {"ACCOUN", kNoNeg, 201}, {"ACL", kNoNeg, 202},    {"AUDIT", kNoNeg, 203},
+    {"BROADC", kNoNeg, 204}, {"CARD_R", kNoNeg, 205}, {"CLI", kNoNeg, 206},
+    {"CLUSTE", kNoNeg, 207}, {"COMMAN", kNoNeg, 208}, {"CONTRO", kValue, 209},
+    {"DAY", kNoNeg, 210},    {"DEFAUL", kNoNeg, 211}, {"DEVICE", kNoNeg, 212},
+    {"DIRECT", kNoNeg, 213}, {"DISPLA", kNoNeg, 214}, {"ENTRY", kNoNeg, 215},
+    {"FILE", kNoNeg, 216},   {"HOST", kNoNeg, 217},   {"KEY", kNoNeg, 218},
+    {"LOGINS", kNoNeg, 219}, {"MAGTAP", kNoNeg, 220}, {"MESSAG", kNoNeg, 221},
+    {"ON", 0, 222},          {"OUTPUT", kNoNeg | kValue, 223},
+    {"PASSWO", kNoNeg, 224}, {"PRINTE", kNoNeg, 225}, {"PROCES", kNoNeg, 226},
+    {"PROMPT", kNoNeg | kValue, 227}, {"PROTEC", kNoNeg | kValue, 228},
+    {"QUEUE", kNoNeg, 229},  {"RESTAR", kNoNeg, 230}, {"RIGHTS", kNoNeg, 231},
+    {"RMS_DE", kNoNeg, 232}, {"SYMBOL", kNoNeg, 233}, {"TERMIN", kNoNeg, 234},
+    {"UIC", kNoNeg, 235},    {"VERIFY", kValue, 236}, {"VOLUME", kNoNeg, 237},
+    {"WORKIN", kNoNeg, 238},
+};
+static_assert(std::size(kSetKeywords) == 38);
+
+constexpr KeywordRecord kShowKeywords[] = {
+    {"ACCOUN", kNoNeg, 301},  {"ACL", kNoNeg, 302},    {"AUDIT", kNoNeg, 303},
+    {"BROADC", kNoNeg, 304},  {"CLI", kNoNeg, 305},    {"CLUSTER", kNoNeg, 306},
+    {"CPU", kNoNeg, 307},     {"DAYTIM", kNoNeg, 329}, {"DEFAUL", kNoNeg, 308},
+    {"DEVICE", kNoNeg, 309},  {"DISPLA", kNoNeg, 310}, {"ENTRY", kNoNeg, 311},
+    {"ERROR", kNoNeg, 312},   {"INTRUS", kNoNeg, 313}, {"KEY", kNoNeg, 314},
+    {"LICENS", kNoNeg, 315},  {"LOGICA", kNoNeg, 316}, {"MEMORY", kNoNeg, 317},
+    {"NETWOR", kNoNeg, 318},  {"PRINTE", kNoNeg, 319}, {"PROCES", kNoNeg, 320},
+    {"PROTEC", kNoNeg, 321},  {"QUEUE", kNoNeg, 322},  {"QUOTA", kNoNeg, 323},
+    {"RMS_DE", kNoNeg, 324},  {"STATUS", kNoNeg, 325}, {"SYMBOL", kNoNeg, 326},
+    {"SYSTEM", kNoNeg, 327},  {"TERMIN", kNoNeg, 328}, {"TIME", kNoNeg, 329},
+    {"TRANSL", kNoNeg, 330},  {"USERS", kNoNeg, 331},  {"WORKIN", kNoNeg, 332},
+    {"ZONE", kNoNeg, 333},
+};
+static_assert(std::size(kShowKeywords) == 34);
+
+constexpr KeywordTable kKeywordDirectory[] = {
+    {verb::SET, kSetKeywords},
+    {verb::SHOW, kShowKeywords},
+};
+
+}  // namespace
+
+std::span<const KeywordRecord> verb_table() { return kVerbs; }
+
+// Qualifier tables, keyed by the verb or keyword whose qualifiers they list;
+// commands add theirs as they are implemented.
+std::span<const KeywordTable> qualifier_directory() { return {}; }
+
+std::span<const KeywordTable> keyword_directory() { return kKeywordDirectory; }
+
+}  // namespace dcl

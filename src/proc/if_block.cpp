@@ -1,0 +1,11 @@
+// THEN, ELSE and ENDIF: the parts of a block IF. Met as commands of their
+// own they are out of place.
+#include "core/handlers.h"
+#include "status/condition.h"
+#include "status/messages.h"
+
+namespace dcl {
+
+void verb_out_of_place(CommandContext&) { signal_condition(cond::OUTOFPLACE); }
+
+}  // namespace dcl

@@ -1,0 +1,38 @@
+// The message database: the facility file, the message file and user message
+// files named by TQ_LOADMSG. Loaded on first use, searched by condition value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dcl {
+
+// Parts of a message line, as a bit set.
+enum MessagePart : unsigned {
+    PART_TEXT = 1,
+    PART_IDENT = 2,
+    PART_SEVERITY = 4,
+    PART_FACILITY = 8,
+    PART_ALL = 15,
+};
+
+// Fills `out` with the message for `value` formatted with the given parts
+// ("%FAC-S-IDENT, text"; the text alone when only PART_TEXT is asked).
+// Returns 1 when found, NOMSG (0x621) when not. `directives`, when given,
+// tells whether the text holds !AS-style directives.
+uint32_t get_message_text(std::string& out, uint32_t value, unsigned parts,
+                          bool* directives = nullptr);
+
+// The facility name of `value` from the facility file, or "NONAME".
+std::string get_facility_name(uint32_t value);
+
+// Loads one user message file; 1, or the failing condition value.
+uint32_t load_message_file(const std::string& path);
+
+// Where the database files live; set by start-up before the first lookup.
+void set_message_directory(const std::string& directory);
+
+// Forgets everything loaded (unit tests).
+void reset_message_files();
+
+}  // namespace dcl

@@ -1,0 +1,113 @@
+// The message queue and its display at the end of each command.
+#include "status/messages.h"
+
+#include <csignal>
+
+#include "core/command_state.h"
+#include "core/exit.h"
+#include "core/signals.h"
+#include "proc/procedure.h"
+#include "status/condition.h"
+
+namespace dcl {
+
+namespace {
+
+MessageQueue g_queue;
+
+constexpr uint32_t kVerbIf = 44;
+constexpr uint32_t kVerbExit = 38;
+constexpr uint32_t kVerbReturn = 72;
+constexpr uint32_t kVerbRun = 73;
+
+void store(size_t index, uint32_t value, std::string_view arg1, std::string_view arg2) {
+    QueuedCondition& e = g_queue.entries[index];
+    e.value = value;
+    e.arg1.assign(arg1);
+    e.arg2.assign(arg2);
+}
+
+bool fatal_to_interpreter(uint32_t value) {
+    uint32_t base = value & ~SEVERITY_MASK;
+    return base == cond::NOSERVER || base == (cond::INSFMEM & ~SEVERITY_MASK) ||
+           base == cond::FAULT;
+}
+
+// A condition with the continue-at-label bit moves the procedure to the
+// label named by its first argument. Returns true when the queue is done.
+bool continue_at_label(uint32_t& shown_count) {
+    MessageQueue& q = g_queue;
+    q.status = (q.status & ~CONTINUE_AT_LABEL_BIT) | INHIBIT_BIT;
+    uint32_t result = goto_label(q.entries[0].arg1);
+    if (is_success(result)) {
+        q.count = 0;
+        return true;
+    }
+    q.status = result;
+    shown_count = 1;
+    return false;
+}
+
+bool skipped(uint32_t value) {
+    if (value & INHIBIT_BIT) return true;
+    if ((value & 0xFFFF) == 1) return true;
+    uint32_t verb = command_state().verb;
+    return is_success(value) && (verb == kVerbExit || verb == kVerbReturn || verb == kVerbRun);
+}
+
+}  // namespace
+
+MessageQueue& message_queue() { return g_queue; }
+
+void reset_message_queue() { g_queue = MessageQueue{}; }
+
+void signal_condition(uint32_t value, std::string_view arg1, std::string_view arg2) {
+    if (value == 0 || value == 1) return;
+    MessageQueue& q = g_queue;
+    if (same_message_number(value, cond::NOSERVER)) q.ending = true;
+    if (q.count < 7) {
+        store(q.count++, value, arg1, arg2);
+    } else if (q.count == 7) {
+        store(7, cond::ERROVF, {}, {});
+        q.count = 8;
+    } else if (q.count == 8 && severity_of(value) == SEV_FATAL) {
+        store(6, cond::ERROVF, {}, {});
+        store(7, value, arg1, arg2);
+        q.count = 9;
+    }
+}
+
+void discard_messages() { g_queue.count = 0; }
+
+void show_messages() {
+    MessageQueue& q = g_queue;
+    if (q.count == 0) {
+        if (command_state().verb != kVerbIf) q.status = 1;
+        return;
+    }
+    uint32_t count = static_cast<uint32_t>(std::min<size_t>(q.count, MessageQueue::kCapacity));
+    q.status = q.entries[0].value;
+    if ((q.status & CONTINUE_AT_LABEL_BIT) && continue_at_label(count)) return;
+
+    bool first = true;
+    uint32_t last = 0;
+    bool fatal = false;
+    for (uint32_t i = 0; i < count && !fatal; ++i) {
+        uint32_t value = q.entries[i].value;
+        if (value & INHIBIT_BIT) continue;
+        if (value == cond::CONTROLY) raise_interrupt();
+        if (skipped(value)) continue;
+        std::string line = format_condition(q.entries[i], q.display);
+        if (!line.empty()) {
+            line[0] = first ? '%' : '-';
+            first = false;
+            write_message(line, severity_of(value));
+        }
+        last = value;
+        if (severity_of(value) == SEV_FATAL) fatal = fatal_to_interpreter(value);
+    }
+    q.count = 0;
+    if (q.ending || fatal) interpreter_exit(last);
+}
+
+}  // namespace dcl

@@ -1,0 +1,66 @@
+// The message queue: handlers queue condition values with up to two text
+// arguments; the command loop shows them once the command is done and sets
+// $STATUS from the first.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dcl {
+
+struct QueuedCondition {
+    uint32_t value = 0;
+    std::string arg1;
+    std::string arg2;
+};
+
+// Which parts of a message line are shown (SET MESSAGE).
+struct DisplayOptions {
+    bool facility = true;
+    bool severity = true;
+    bool ident = true;
+    bool text = true;
+};
+
+struct MessageQueue {
+    static constexpr size_t kCapacity = 8;  // the last place is kept for ERROVF
+    std::array<QueuedCondition, kCapacity> entries;
+    size_t count = 0;           // may reach 9 when a fatal condition overflows
+    uint32_t status = 1;        // $STATUS
+    DisplayOptions display;
+    bool ending = false;        // a NOSERVER condition ends the interpreter
+    uint32_t ending_status = 0;
+};
+
+MessageQueue& message_queue();
+void reset_message_queue();
+
+// A non-empty queue is the interpreter's error flag.
+inline bool error_queued() { return message_queue().count != 0; }
+
+// Queues a condition; 0 and 1 are ignored.
+void signal_condition(uint32_t value, std::string_view arg1 = {}, std::string_view arg2 = {});
+
+// Shows and empties the queue, sets $STATUS, ends the interpreter on the
+// fatal conditions. `verb` is the verb of the command just run.
+void show_messages();
+
+// Empties the queue without showing it (interrupt re-entry).
+void discard_messages();
+
+// Formats one queued condition as its message line ("%FAC-S-IDENT, text\n"),
+// empty when every part is switched off.
+std::string format_condition(const QueuedCondition& entry, const DisplayOptions& display);
+
+// Prints one message at once, not queued.
+void put_message(uint32_t value, std::string_view ident, std::string_view text);
+
+// Routes a finished message line to the output and error streams.
+void write_message(std::string_view text, uint32_t severity);
+
+std::string facility_name(uint32_t value);
+char severity_letter(uint32_t value);
+
+}  // namespace dcl

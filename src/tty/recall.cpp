@@ -1,0 +1,31 @@
+// The recall ring.
+#include "tty/recall.h"
+
+namespace dcl {
+
+namespace {
+RecallList g_recall;
+}
+
+RecallList& recall_list() { return g_recall; }
+
+void reset_recall_list() { g_recall = RecallList{}; }
+
+void add_to_recall(std::string_view line) {
+    line = line.substr(0, RecallList::kMaxLine);
+    if (line.empty()) return;
+    RecallList& r = g_recall;
+    if (r.count > 0 && r.ring[r.newest] == line) return;
+    r.newest = r.count == 0 ? 0 : (r.newest + 1) % RecallList::kEntries;
+    r.ring[r.newest].assign(line);
+    if (r.count < RecallList::kEntries) ++r.count;
+}
+
+const std::string* recalled(size_t n) {
+    RecallList& r = g_recall;
+    if (n == 0 || n > r.count) return nullptr;
+    size_t index = (r.newest + RecallList::kEntries - (n - 1)) % RecallList::kEntries;
+    return &r.ring[index];
+}
+
+}  // namespace dcl
