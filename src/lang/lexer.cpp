@@ -97,6 +97,7 @@ uint32_t recognise_verb(std::string& word, std::string& rest, uint32_t& verb_num
             std::string next;
             i += copy_until(next, std::string_view(rest).substr(i), "/! ");
             word += next;
+            while (i < rest.size() && is_blank(rest[i])) ++i;
             rest = rest.substr(i);
         }
         return 1;

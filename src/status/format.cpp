@@ -83,8 +83,8 @@ bool is_directive(std::string_view t, size_t i) {
            std::string_view("BCDFLSW").find(t[i + 2]) != std::string_view::npos;
 }
 
-// Replaces the !XX directives of a database text by the queued arguments,
-// or by the fallbacks a missing argument gets.
+}  // namespace
+
 std::string expand_directives(std::string_view text, const QueuedCondition& e) {
     bool has_as = text.find("!AS") != std::string_view::npos;
     std::string out;
@@ -111,6 +111,8 @@ std::string expand_directives(std::string_view text, const QueuedCondition& e) {
     }
     return out;
 }
+
+namespace {
 
 std::string database_line(const QueuedCondition& e, const DisplayOptions& d) {
     unsigned parts = 0;

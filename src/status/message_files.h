@@ -26,13 +26,17 @@ uint32_t get_message_text(std::string& out, uint32_t value, unsigned parts,
 // The facility name of `value` from the facility file, or "NONAME".
 std::string get_facility_name(uint32_t value);
 
-// Loads one user message file; 1, or the failing condition value.
+// Loads one user message file; 1, or the failing condition value. A file
+// already loaded gives 1 at once; the first one loaded also becomes
+// TQ_LOADMSG when that is unset, so that child processes find it.
 uint32_t load_message_file(const std::string& path);
 
-// Where the database files live; set by start-up before the first lookup.
+// Where the database files live ("" is the current directory); set by
+// start-up before the first lookup. A new directory drops the files loaded
+// from the old one.
 void set_message_directory(const std::string& directory);
 
-// Forgets everything loaded (unit tests).
+// Forgets everything loaded and the directory (unit tests).
 void reset_message_files();
 
 }  // namespace dcl

@@ -54,6 +54,10 @@ void discard_messages();
 // empty when every part is switched off.
 std::string format_condition(const QueuedCondition& entry, const DisplayOptions& display);
 
+// Replaces the !AS-style directives of a database text by the queued
+// arguments, or by what a missing argument shows as.
+std::string expand_directives(std::string_view text, const QueuedCondition& entry);
+
 // Prints one message at once, not queued.
 void put_message(uint32_t value, std::string_view ident, std::string_view text);
 

@@ -5,11 +5,18 @@
 // Source lines (blank lines and lines starting with '#' are ignored):
 //   facility NUMBER NAME [builtin]
 //   VALUE IDENT [const=NAME] [builtin=KIND] [directives=0|1] "TEXT"
+//   const NAME VALUE
 // VALUE is the condition value with its usual severity; KIND is the built-in
 // argument kind 0-3. The text runs from the first to the last double quote.
+// A const line only names a value in the generated header (a shared message
+// as one facility raises it); the value must find a stored message, exactly
+// or through its message number alone.
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -39,14 +46,22 @@ struct Message {
     int line = 0;
 };
 
+struct Alias {
+    std::string constant;
+    uint32_t value = 0;
+    int line = 0;
+};
+
 struct Source {
     std::vector<Facility> facilities;
     std::vector<Message> messages;
+    std::vector<Alias> aliases;
 };
 
 constexpr uint32_t kFacilityMagic = 0x0B60B600;
 constexpr uint32_t kMessageMagic = 0x0B6000B6;
 constexpr uint32_t kStoredMask = ~(0x7u | 0x70000000u);  // severity, bits 28-30
+constexpr uint32_t kNumberMask = 0xFFF8;                 // message number alone
 
 [[noreturn]] void fail(const std::string& file, int line, const std::string& why) {
     std::cerr << file << ":" << line << ": " << why << "\n";
@@ -62,11 +77,13 @@ bool has_directive(const std::string& text) {
     return false;
 }
 
+// strtoul alone would take "-1" or " 5"; a value must start with a digit.
 bool parse_number(const std::string& s, uint32_t& out) {
-    if (s.empty()) return false;
+    if (s.empty() || !std::isdigit(static_cast<unsigned char>(s[0]))) return false;
     char* end = nullptr;
+    errno = 0;
     unsigned long v = std::strtoul(s.c_str(), &end, 0);
-    if (*end != '\0' || v > 0xFFFFFFFFul) return false;
+    if (*end != '\0' || errno != 0 || v > 0xFFFFFFFFul) return false;
     out = static_cast<uint32_t>(v);
     return true;
 }
@@ -104,10 +121,10 @@ void parse_message(Source& src, const std::string& text_line, const std::string&
         if (w.rfind("const=", 0) == 0) {
             m.constant = w.substr(6);
         } else if (w.rfind("builtin=", 0) == 0) {
-            m.builtin_kind = std::atoi(w.c_str() + 8);
-            if (m.builtin_kind < 0 || m.builtin_kind > 3) fail(file, line, "builtin kind is 0-3");
-        } else if (w.rfind("directives=", 0) == 0) {
-            m.directives = std::atoi(w.c_str() + 11) != 0;
+            if (w.size() != 9 || w[8] < '0' || w[8] > '3') fail(file, line, "builtin kind is 0-3");
+            m.builtin_kind = w[8] - '0';
+        } else if (w == "directives=0" || w == "directives=1") {
+            m.directives = w.back() == '1';
         } else {
             fail(file, line, "unknown field " + w);
         }
@@ -118,6 +135,16 @@ void parse_message(Source& src, const std::string& text_line, const std::string&
     if (m.text.size() > 255 || m.ident.size() > 255) fail(file, line, "text or identification too long");
     if (!src.facilities.empty()) m.facility_index = src.facilities.size() - 1;
     src.messages.push_back(m);
+}
+
+void parse_alias(Source& src, std::istringstream& words, const std::string& file, int line) {
+    Alias a;
+    a.line = line;
+    std::string value, extra;
+    words >> a.constant >> value >> extra;
+    if (!valid_identifier(a.constant) || !parse_number(value, a.value) || !extra.empty())
+        fail(file, line, "bad const line");
+    src.aliases.push_back(a);
 }
 
 Source read_source(const std::string& file) {
@@ -131,6 +158,8 @@ Source read_source(const std::string& file) {
         if (!(words >> first) || first[0] == '#') continue;
         if (first == "facility")
             parse_facility(src, words, file, line);
+        else if (first == "const")
+            parse_alias(src, words, file, line);
         else
             parse_message(src, text_line, file, line);
     }
@@ -138,7 +167,8 @@ Source read_source(const std::string& file) {
 }
 
 // Refuses what would make the files ambiguous: one stored value twice, one
-// constant name for two values, one facility number twice.
+// constant name for two values, one facility number twice; and a const line
+// whose value no lookup would find.
 void check_source(const Source& src, const std::string& file) {
     std::map<uint32_t, int> stored;
     std::map<std::string, uint32_t> constants;
@@ -149,10 +179,26 @@ void check_source(const Source& src, const std::string& file) {
         auto [c, cfresh] = constants.emplace(m.constant, m.value);
         if (!cfresh && c->second != m.value) fail(file, m.line, "constant " + m.constant + " reused");
     }
+    for (const Alias& a : src.aliases) {
+        if (!constants.emplace(a.constant, a.value).second)
+            fail(file, a.line, "constant " + a.constant + " reused");
+        if (!stored.count(a.value & kStoredMask) && !stored.count(a.value & kNumberMask))
+            fail(file, a.line, "no message for " + a.constant);
+    }
     std::set<uint32_t> numbers;
     for (const Facility& f : src.facilities)
         if (!numbers.insert(f.number).second)
             fail(file, 0, "facility " + std::to_string(f.number) + " defined twice");
+}
+
+// The interpreter's database names every facility its messages use; without a
+// facility line they would show as NONAME.
+void check_facilities(const Source& src, const std::string& file) {
+    std::set<uint32_t> numbers;
+    for (const Facility& f : src.facilities) numbers.insert(f.number);
+    for (const Message& m : src.messages)
+        if (!numbers.count((m.value >> 16) & 0xFFF))
+            fail(file, m.line, "no facility line for " + m.ident);
 }
 
 void put_u32(std::string& out, uint32_t v) {
@@ -229,6 +275,8 @@ std::string constants_header(const Source& src) {
         out += "inline constexpr uint32_t " + m.constant + " = " + hex(m.value) + ";  // " +
                m.ident + "\n";
     }
+    for (const Alias& a : src.aliases)
+        out += "inline constexpr uint32_t " + a.constant + " = " + hex(a.value) + ";\n";
     return out + "}  // namespace dcl::cond\n";
 }
 
@@ -297,6 +345,7 @@ int main(int argc, char** argv) {
     check_source(src, source);
     for (int i = 2; i + 1 < argc; i += 2) {
         std::string opt = argv[i], path = argv[i + 1];
+        if (opt == "--facil" || opt == "--messages") check_facilities(src, source);
         if (opt == "--header")
             write_file(path, constants_header(src));
         else if (opt == "--builtin")

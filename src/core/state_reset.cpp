@@ -1,0 +1,28 @@
+// Resetting the process-wide state.
+#include "core/state_reset.h"
+
+#include "core/cli_options.h"
+#include "core/command_state.h"
+#include "core/session.h"
+#include "proc/procedure.h"
+#include "status/message_files.h"
+#include "status/messages.h"
+#include "tty/recall.h"
+#include "tty/terminal.h"
+#include "unix/redirection.h"
+
+namespace dcl {
+
+void reset_process_state() {
+    reset_session();
+    reset_cli_options();
+    reset_command_state();
+    reset_message_queue();
+    reset_message_files();
+    reset_procedure_stack();
+    reset_recall_list();
+    reset_terminal_state();
+    reset_redirection();
+}
+
+}  // namespace dcl

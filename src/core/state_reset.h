@@ -1,0 +1,9 @@
+// Puts every subsystem's process-wide state back to its start value, so
+// that unit tests begin from a fresh interpreter.
+#pragma once
+
+namespace dcl {
+
+void reset_process_state();
+
+}  // namespace dcl

@@ -1,0 +1,158 @@
+// Expansion of raw lines and their splitting into tokens.
+#include "lang/lexer.h"
+
+#include <gtest/gtest.h>
+
+#include "core/cli_options.h"
+#include "core/command_state.h"
+#include "core/session.h"
+#include "lang/verbs.h"
+#include "proc/procedure.h"
+#include "status/condition.h"
+#include "status/messages.h"
+#include "support/capture.h"
+
+namespace dcl {
+namespace {
+
+using test::CapturedErrors;
+
+// Renders a token list as "type:text" items for whole-list comparison.
+std::string render(const TokenList& list) {
+    std::string out;
+    for (const Token& t : list.tokens) {
+        if (!out.empty()) out += " | ";
+        out += std::to_string(t.type) + ":" + t.text;
+    }
+    return out;
+}
+
+struct ExpandCase {
+    const char* raw;
+    const char* expanded;
+    uint32_t verb;
+};
+
+TEST(ExpandCommandLine, CommentsDollarsAndCase) {
+    const ExpandCase cases[] = {
+        {"$ SHOW TIME", "show time", verb::SHOW},
+        {"DIR ! list", "dir", verb::DIRECTORY},
+        {"# shell comment", "", verb::NONE},
+        {"$!nonvms ls -l", "ls -l", verb::NONE},
+        {"$!NOTVMS ls", "ls", verb::NONE},
+        {"TYPE \"Mixed.Txt\" OTHER", "type \"Mixed.Txt\" other", verb::TYPE},
+        {"ls -l \"A!B\"  ", "ls -l \"A!B\"", verb::NONE},
+        {"CD /Tmp", "CD /Tmp", verb::CD},
+        {"@ proc.com a", "@proc.com a", verb::AT},
+        {"@Proc/OUT=x", "@proc /out=x", verb::AT},
+        {"   ", "", verb::NONE},
+        {"WRITE sys$output \"Hi!\" ! greet", "write sys$output \"Hi!\"", verb::WRITE},
+    };
+    for (const ExpandCase& c : cases) {
+        CapturedErrors errors;
+        push_procedure_level("");
+        std::string raw = c.raw, out;
+        EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
+        EXPECT_EQ(out, c.expanded) << c.raw;
+        EXPECT_EQ(command_state().verb, c.verb) << c.raw;
+        EXPECT_FALSE(command_state().reprompt) << c.raw;
+    }
+}
+
+TEST(ExpandCommandLine, UpperCaseMappingAndUnknownVerbs) {
+    CapturedErrors errors;
+    push_procedure_level("");
+    cli_options().upper_case = true;
+    std::string raw = "show \"x\" time", out;
+    expand_command_line(out, raw);
+    EXPECT_EQ(out, "SHOW \"x\" TIME");
+    cli_options().pass_to_shell = false;
+    raw = "ls -l";
+    EXPECT_EQ(expand_command_line(out, raw), 0u);
+    EXPECT_EQ(message_queue().entries[0].value, cond::IVVERB);
+    EXPECT_EQ(message_queue().entries[0].arg1, "ls");
+}
+
+TEST(ExpandCommandLine, Continuation) {
+    CapturedErrors errors;
+    push_procedure_level("");
+    session().prompt = "QV$ ";
+    std::string raw = "copy a - ! more", out;
+    EXPECT_EQ(expand_command_line(out, raw), 1u);
+    EXPECT_TRUE(command_state().reprompt);
+    EXPECT_EQ(raw, "copy a  ");
+    EXPECT_EQ(command_state().current_prompt, "_QV$ ");
+    raw += "b";
+    expand_command_line(out, raw);
+    EXPECT_FALSE(command_state().reprompt);
+    EXPECT_EQ(out, "copy a  b");
+
+    for (const char* not_continued : {"cd -", "$ cd -", "x \"a -\""}) {
+        raw = not_continued;
+        expand_command_line(out, raw);
+        EXPECT_FALSE(command_state().reprompt) << not_continued;
+    }
+}
+
+TEST(ExpandCommandLine, OverlongLineIsRefused) {
+    CapturedErrors errors;
+    push_procedure_level("");
+    std::string raw(1025, 'a'), out;
+    EXPECT_EQ(expand_command_line(out, raw), cond::BUFOVF);
+}
+
+struct TokenCase {
+    const char* line;
+    uint32_t verb;
+    const char* tokens;
+};
+
+TEST(Tokenizer, VerbSpecificRules) {
+    const TokenCase cases[] = {
+        {"show time", verb::SHOW, "1:show | 4:time"},
+        {"set prompt=\"a b\"/x", verb::SET, "1:set | 4:prompt=\"a b\" | 3:/x"},
+        {"set term=(a,b) c", verb::SET, "1:set | 4:term=(a,b) | 4:c"},
+        {"dir/size [.sub]*.com", verb::DIRECTORY, "1:dir | 3:/size | 4:[.sub]*.com"},
+        {"dir a,b", verb::DIRECTORY, "1:dir | 4:a | 4:,b"},
+        {"dir /output = x.lis", verb::DIRECTORY, "1:dir | 3:/output=x.lis"},
+        {"dir /date:(a,b)", verb::DIRECTORY, "1:dir | 3:/date=(a,b)"},
+        {"dir/exc=[a.b]x.y/size", verb::DIRECTORY, "1:dir | 3:/exc=[a.b]x.y | 3:/size"},
+        {"ls -l /tmp", verb::NONE, "1:ls | 4:-l /tmp"},
+        {"exit 1+2, 3", verb::EXIT, "1:exit | 4:1+2 | 4:3"},
+        {"echo f(a,b), \"x,y\"", verb::ECHO, "1:echo | 4:f(a,b) | 4:\"x,y\""},
+        {"write/error=x sys$output a, b", verb::WRITE,
+         "1:write | 3:/error=x | 4:sys$output | 4:a | 4:b"},
+        {"@p/out=x a b", verb::AT, "1:@p | 3:/out=x | 4:a | 4:b"},
+        {"recall/all", verb::RECALL, "1:recall | 3:/all"},
+        {"lab: show time", verb::SHOW, "1:show | 4:time"},
+    };
+    for (const TokenCase& c : cases) {
+        CapturedErrors errors;
+        TokenList list;
+        EXPECT_EQ(tokenize_line(list, c.line, c.verb, false), 1u) << c.line;
+        EXPECT_EQ(render(list), c.tokens) << c.line;
+    }
+}
+
+TEST(Tokenizer, CommaBeforeFirstParameterAndOverflow) {
+    CapturedErrors errors;
+    TokenList list;
+    EXPECT_EQ(tokenize_line(list, "dir ,a", verb::DIRECTORY, false), 0u);
+    EXPECT_EQ(message_queue().entries[0].value, cond::PARMDEL);
+    EXPECT_EQ(message_queue().entries[0].arg1, ",a");
+    discard_messages();
+    std::string many = "dir";
+    for (int i = 0; i < 300; ++i) many += " a";
+    EXPECT_EQ(tokenize_line(list, many, verb::DIRECTORY, false), 0u);
+    EXPECT_EQ(message_queue().entries[0].value, cond::BUFOVF);
+}
+
+TEST(Tokenizer, Assignment) {
+    CapturedErrors errors;
+    TokenList list;
+    tokenize_line(list, "x :== a b", verb::NONE, true);
+    EXPECT_EQ(render(list), "2:x | 6::== | 4:a | 4:b");
+}
+
+}  // namespace
+}  // namespace dcl

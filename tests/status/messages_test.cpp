@@ -1,0 +1,144 @@
+// The message queue and the built-in message format.
+#include "status/messages.h"
+
+#include <gtest/gtest.h>
+
+#include "core/command_state.h"
+#include "lang/verbs.h"
+#include "status/condition.h"
+#include "support/capture.h"
+
+namespace dcl {
+namespace {
+
+using test::CapturedErrors;
+
+TEST(MessageQueue, NineErrorsShowSevenThenOverflow) {
+    CapturedErrors errors;
+    for (int i = 0; i < 9; ++i) signal_condition(cond::NOTAVAIL);
+    EXPECT_EQ(message_queue().count, 8u);
+    show_messages();
+    std::string expected = "%SYSTEM-W-NOTAVAIL, option not available in Tessel version\n";
+    for (int i = 0; i < 6; ++i)
+        expected += "-SYSTEM-W-NOTAVAIL, option not available in Tessel version\n";
+    expected += "-DCL-W-ERROVF, too many errors - error output truncated\n";
+    EXPECT_EQ(errors.take(), expected);
+    EXPECT_EQ(message_queue().status, cond::NOTAVAIL);
+    EXPECT_EQ(message_queue().count, 0u);
+}
+
+TEST(MessageQueue, FatalConditionStillFindsRoomInFullQueue) {
+    CapturedErrors errors;
+    for (int i = 0; i < 8; ++i) signal_condition(cond::NOTAVAIL);
+    signal_condition(with_severity(cond::GOTSIG, SEV_FATAL), "11");
+    ASSERT_EQ(message_queue().count, 9u);
+    EXPECT_EQ(message_queue().entries[6].value, cond::ERROVF);
+    EXPECT_EQ(message_queue().entries[7].arg1, "11");
+    signal_condition(with_severity(cond::GOTSIG, SEV_FATAL), "12");
+    EXPECT_EQ(message_queue().count, 9u);  // nothing more is taken
+}
+
+TEST(MessageQueue, SuccessValuesAreNotQueued) {
+    CapturedErrors errors;
+    signal_condition(0);
+    signal_condition(1);
+    EXPECT_FALSE(error_queued());
+    show_messages();
+    EXPECT_EQ(message_queue().status, 1u);
+    EXPECT_EQ(errors.take(), "");
+}
+
+TEST(MessageQueue, InhibitedConditionSetsStatusSilently) {
+    CapturedErrors errors;
+    signal_condition(cond::NOTAVAIL | INHIBIT_BIT);
+    show_messages();
+    EXPECT_EQ(errors.take(), "");
+    EXPECT_EQ(message_queue().status, cond::NOTAVAIL | INHIBIT_BIT);
+}
+
+TEST(MessageQueue, EmptyQueueAfterIfKeepsStatus) {
+    CapturedErrors errors;
+    message_queue().status = cond::NOTAVAIL;
+    command_state().verb = verb::IF;
+    show_messages();
+    EXPECT_EQ(message_queue().status, cond::NOTAVAIL);
+    command_state().verb = verb::SHOW;
+    show_messages();
+    EXPECT_EQ(message_queue().status, 1u);
+}
+
+TEST(MessageQueue, SuccessMessagesAfterExitAreNotShown) {
+    CapturedErrors errors;
+    command_state().verb = verb::EXIT;
+    signal_condition(with_severity(cond::NOTAVAIL, SEV_INFO));
+    show_messages();
+    EXPECT_EQ(errors.take(), "");
+}
+
+struct FormatCase {
+    const char* name;
+    QueuedCondition entry;
+    DisplayOptions display;
+    const char* expected;
+};
+
+TEST(MessageFormat, BuiltinTableLayouts) {
+    const DisplayOptions all;
+    const FormatCase cases[] = {
+        {"all parts", {cond::NOTAVAIL, "", ""}, all,
+         "%SYSTEM-W-NOTAVAIL, option not available in Tessel version\n"},
+        {"argument on a second line", {FATAL_FAULT, "cannot get user name", ""}, all,
+         "%DCL-L-FAULT, internal CLI fault - contact Quorvane\n /cannot get user name/\n"},
+        {"empty argument of a one-%s text", {cond::UNIXERR, "", ""}, all,
+         "%SYSTEM-W-UNIXERR, command generated Unix error code !AS\n"},
+        {"two arguments", {cond::MOUNTED, "DKA0:", "/mnt"}, all,
+         "%SYSTEM-W-MOUNTED, DKA0: mounted on /mnt\n"},
+        {"text off", {cond::NOTAVAIL, "", ""}, {true, true, true, false},
+         "%SYSTEM-W-NOTAVAIL\n"},
+        {"identification off", {cond::NOTAVAIL, "", ""}, {true, true, false, true},
+         "%SYSTEM-W, option not available in Tessel version\n"},
+        {"only the text", {cond::NOTAVAIL, "", ""}, {false, false, false, true},
+         "%option not available in Tessel version\n"},
+        {"nothing", {cond::NOTAVAIL, "", ""}, {false, false, false, false}, ""},
+        {"severity letter of a success", {cond::NOTAVAIL | 1, "", ""}, all,
+         "%SYSTEM-S-NOTAVAIL, option not available in Tessel version\n"},
+    };
+    for (const FormatCase& c : cases)
+        EXPECT_EQ(format_condition(c.entry, c.display), c.expected) << c.name;
+}
+
+TEST(MessageFormat, DirectiveArgumentsAndFallbacks) {
+    struct Case {
+        const char* text;
+        QueuedCondition entry;
+        const char* expected;
+    } cases[] = {
+        {"error opening !AS as input", {0x31098, "X.COM", ""}, "error opening X.COM as input"},
+        {"error opening !AS as input", {0x31098, "", ""}, "error opening !AS as input"},
+        {"!UL byte record too large", {0x181B8, "", ""}, "0 byte record too large"},
+        {"value !XL, length !UL", {0x181B8, "", ""}, "value        0, length 98744"},
+        {"width !XW and !XB", {0x12, "", ""}, "width    0 and 12"},
+        {"trailing list !AD", {0x12, "", ""}, "trailing list "},
+        {"unknown !ZZ stays", {0x12, "", ""}, "unknown !ZZ stays"},
+        {"third !UL !UL !UL", {0x12, "a", "b"}, "third a b 0"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(expand_directives(c.text, c.entry), c.expected) << c.text;
+}
+
+TEST(MessageRouting, RedirectedOutputGetsEverySuccessOnlyOnce) {
+    CapturedErrors errors;
+    FILE* out = std::tmpfile();
+    redirection().output = out;
+    write_message("%X-S-DONE, done\n", SEV_SUCCESS);
+    write_message("%X-E-FAIL, failed\n", SEV_ERROR);
+    EXPECT_EQ(test::read_all(out), "%X-S-DONE, done\n%X-E-FAIL, failed\n");
+    EXPECT_EQ(errors.take(), "%X-E-FAIL, failed\n");
+    redirection().command_output_active = true;
+    write_message("%X-S-DONE, done\n", SEV_SUCCESS);
+    EXPECT_EQ(errors.take(), "%X-S-DONE, done\n");
+    redirection().output = stdout;
+    std::fclose(out);
+}
+
+}  // namespace
+}  // namespace dcl
