@@ -34,9 +34,9 @@ Two file forms.
 
 A section's text runs to the next section or case header; every line of it,
 the last one included, ends with a newline.  Blank lines right before a
-`===` header (or the end of the file) separate cases and are not part of the
-last section: to expect trailing empty lines, put another section (e.g.
-`--- status`) after them.  A section header may end with the word `noeol`
+`===` header (or the end of the file), and `#` comment lines after such a
+blank line, separate cases and are not part of the last section: to expect
+trailing empty lines, put another section (e.g. `--- status`) after them.  A section header may end with the word `noeol`
 to drop the final newline of its text (`--- stdin noeol`, `--- file x noeol`).
 A text line that must itself begin with `---` or `===` is written with a
 leading backslash (`\\---`), which is removed.  A missing `stdout` or `stderr`
@@ -143,6 +143,17 @@ def unescape_line(line):
     return line
 
 
+def drop_separator(lines):
+    """Remove the gap between a case's last section and the next case:
+    trailing blank lines, and `#` comment lines that follow a blank line."""
+    k = len(lines)
+    while k > 0 and (lines[k - 1].strip() == "" or lines[k - 1].startswith("#")):
+        k -= 1
+    while k < len(lines) and lines[k].strip() != "":
+        k += 1                    # the gap must begin with a blank line
+    del lines[k:]
+
+
 def parse_case_file(path):
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
         raw = f.read().split("\n")
@@ -156,8 +167,7 @@ def parse_case_file(path):
         if section is None:
             return
         if at_case_end:
-            while section.lines and section.lines[-1].strip() == "":
-                section.lines.pop()
+            drop_separator(section.lines)
         apply_section(case, section)
 
     for number, line in enumerate(raw, 1):

@@ -49,6 +49,7 @@ import tempfile
 import termios
 import time
 
+sys.dont_write_bytecode = True   # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_cases  # noqa: E402  (shared environment and placeholder rules)
 

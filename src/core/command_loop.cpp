@@ -137,7 +137,12 @@ void apply_on_conditions() {
     if (s == SEV_WARNING) run_action(ON_WARNING);
     if (s == SEV_SEVERE) handled = run_action(ON_SEVERE);
     if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) handled = run_action(ON_ERROR);
-    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) pop_procedure_level();
+    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) {
+        // Commands read from a pipe or file at level 0 end the session here;
+        // its exit status then tells the caller that it failed.
+        if (procedure_depth() == 0) interpreter_exit(status & 0xFF);
+        pop_procedure_level();
+    }
 }
 
 void process_procedure_line() {

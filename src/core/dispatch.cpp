@@ -30,6 +30,8 @@ constexpr HandlerEntry kHandlers[] = {
     {verb::ELSE, verb_out_of_place},
     {verb::ENDIF, verb_out_of_place},
     {verb::THEN, verb_out_of_place},
+    {verb::SET_CLI, set_cli},
+    {verb::SHOW_CLI, show_cli},
 };
 
 constexpr bool sorted_by_code() {

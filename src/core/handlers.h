@@ -6,5 +6,7 @@
 namespace dcl {
 
 void verb_out_of_place(CommandContext& cmd);  // THEN, ELSE, ENDIF outside an IF block
+void set_cli(CommandContext& cmd);
+void show_cli(CommandContext& cmd);
 
 }  // namespace dcl

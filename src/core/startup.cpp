@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/command_loop.h"
+#include "core/defaults_file.h"
 #include "core/install.h"
 #include "core/options.h"
 #include "core/session.h"
@@ -128,6 +129,7 @@ void run_interpreter(int argc, char** argv) {
     std::string home_dir = home;
     if (home_dir.empty() || home_dir.back() != '/') home_dir += '/';
     session().home_dir = home_dir;
+    read_defaults_files();
     take_command_line(argc, argv);
     if (!session().quiet) write_banner();
     command_loop();

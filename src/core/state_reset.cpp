@@ -3,6 +3,7 @@
 
 #include "core/cli_options.h"
 #include "core/command_state.h"
+#include "core/defaults_file.h"
 #include "core/session.h"
 #include "proc/procedure.h"
 #include "status/message_files.h"
@@ -17,6 +18,7 @@ void reset_process_state() {
     reset_session();
     reset_cli_options();
     reset_command_state();
+    reset_defaults_list();
     reset_message_queue();
     reset_message_files();
     reset_procedure_stack();

@@ -2,6 +2,7 @@
 // keyword directories through which handlers find their tables. Commands
 // add their qualifier tables here as they are implemented.
 #include "lang/keywords.h"
+#include "lang/qualifier_codes.h"
 #include "lang/verbs.h"
 
 namespace dcl {
@@ -74,9 +75,54 @@ constexpr KeywordRecord kShowKeywords[] = {
 };
 static_assert(std::size(kShowKeywords) == 34);
 
+
+constexpr uint32_t kNeedsValue = KW_VALUE_REQUIRED | KW_VALUE_ALLOWED;
+
+// SET CLI: the interpreter's own options.
+constexpr KeywordRecord kSetCliQualifiers[] = {
+    {"CTRLJ", 0, qual::CLI_CTRLJ},          {"DEBUG", kNeedsValue, qual::CLI_DEBUG},
+    {"DIRDAT", kNeedsValue, qual::CLI_DIRDATE}, {"EXIT_S", kNeedsValue, qual::CLI_EXIT_STATUS},
+    {"FORTRA", kNeedsValue, qual::CLI_FORTRAN}, {"HEXPID", 0, qual::CLI_HEXPID},
+    {"INDEXE", kNeedsValue, qual::CLI_INDEXED}, {"INQUIR", kNeedsValue, qual::CLI_INQUIRE},
+    {"LOWERC", 0, qual::CLI_LOWERCASE},     {"PASSTH", 0, qual::CLI_PASSTHROUGH},
+    {"REDIRE", kNeedsValue, qual::CLI_REDIRECT}, {"RUNSYM", 0, qual::CLI_RUNSYM},
+    {"UNSUPP", kNeedsValue, qual::CLI_UNSUPPORTED}, {"UPPERC", 0, qual::CLI_UPPERCASE},
+    {"VERIFY", 0, qual::CLI_VERIFY},        {"VMSDOT", 0, qual::CLI_VMSDOT},
+};
+static_assert(std::size(kSetCliQualifiers) == 16);
+
+constexpr KeywordRecord kShowCliQualifiers[] = {
+    {"DEFAUL", 0, qual::SHOW_CLI_DEFAULTS},
+    {"QUEUES", 0, qual::SHOW_CLI_QUEUES},
+    {"VERSIO", 0, qual::SHOW_CLI_VERSION},
+};
+
+// Values of /DATE (DIRECTORY, SET CLI/DIRDATE).
+constexpr KeywordRecord kDateValues[] = {
+    {"ACCESS", kNoNeg, 800001}, {"ALL", kNoNeg, 800002},    {"CREATE", kNoNeg, 800003},
+    {"MODIFI", kNoNeg, 800004}, {"STATUS", kNoNeg, 800005},
+};
+
+constexpr KeywordRecord kRedirectValues[] = {
+    {"APPEND", kNoNeg, 800006}, {"OVERWR", kNoNeg, 800007},
+    {"ABORT", kNoNeg, 800008},  {"RENAME", kNoNeg, 800009},
+};
+
+constexpr KeywordRecord kUnsupportedValues[] = {
+    {"IGNORE", kNoNeg, 800010}, {"INFORM", kNoNeg, 800011}, {"ERROR", kNoNeg, 800012},
+};
+
+constexpr KeywordTable kQualifierDirectory[] = {
+    {verb::SET_CLI, kSetCliQualifiers},
+    {verb::SHOW_CLI, kShowCliQualifiers},
+};
+
 constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET, kSetKeywords},
     {verb::SHOW, kShowKeywords},
+    {qual::DATE_VALUES, kDateValues},
+    {qual::CLI_REDIRECT, kRedirectValues},
+    {qual::CLI_UNSUPPORTED, kUnsupportedValues},
 };
 
 }  // namespace
@@ -85,7 +131,7 @@ std::span<const KeywordRecord> verb_table() { return kVerbs; }
 
 // Qualifier tables, keyed by the verb or keyword whose qualifiers they list;
 // commands add theirs as they are implemented.
-std::span<const KeywordTable> qualifier_directory() { return {}; }
+std::span<const KeywordTable> qualifier_directory() { return kQualifierDirectory; }
 
 std::span<const KeywordTable> keyword_directory() { return kKeywordDirectory; }
 

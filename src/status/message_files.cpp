@@ -347,7 +347,8 @@ uint32_t get_message_text(std::string& out, uint32_t value, unsigned parts, bool
     if (const MessageRecord* m = find_message(db, value)) {
         found = {facility_of_value(db, value), m->ident, m->text, m->directives};
     } else if (const UserMessage* u = find_user_message(db, value)) {
-        std::string_view facility = u->facility < 0 ? "SYSTEM" : db.user_facilities[u->facility];
+        std::string_view facility = "SYSTEM";
+        if (u->facility >= 0) facility = db.user_facilities[u->facility];
         found = {facility, u->ident, u->text, u->directives};
     } else {
         status = cond::NOMSG;

@@ -1,0 +1,36 @@
+// Walking a command's qualifiers and parameters, and the value parsers that
+// turn qualifier values into strings and numbers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dcl {
+
+// A qualifier the table knows but the command does not implement: applies
+// the SET CLI/UNSUPPORTED policy. True when the command must stop.
+bool unsupported_qualifier(std::string_view token_text);
+
+// Reports a parameter the command does not take.
+void extra_parameter(std::string_view token_text);
+
+// Sets or clears `bit` of `options` by a flag qualifier; a value is refused.
+// Returns false after queueing.
+bool apply_flag(uint32_t& options, uint32_t bit, uint32_t result_flags, std::string_view name);
+
+// The value after the first "=" of a token (parentheses and, when asked,
+// quotes removed). Empty when there is no "=". False after queueing.
+bool qualifier_value(std::string& value, std::string_view token_text, bool remove_quotes);
+
+// Removes blanks outside quotes and one pair of outer parentheses.
+bool strip_parentheses(std::string& value);
+
+// Reads a decimal, %O octal or %X hexadecimal number; %D is decimal.
+// Returns 1 or the condition for the caller to report with the text.
+uint32_t parse_number(int64_t& out, std::string_view text);
+
+// Removes the quotes of a quoted string; a doubled quote stands for one.
+std::string remove_quotes(std::string_view text);
+
+}  // namespace dcl
