@@ -172,15 +172,21 @@ TEST_F(MessageFilesTest, DamagedFilesEndTheRecords) {
     std::string messages = message_file(kMessages);
     write("facil.dat", facil);
     ::testing::internal::CaptureStderr();
+    size_t found_before = 0;
     for (size_t cut = 0; cut <= messages.size(); ++cut) {
         write("messages.dat", messages.substr(0, cut));
         reset_message_files();
         set_message_directory(dir_);
+        size_t found = 0;
         for (const Msg& m : kMessages) {
             std::string out = line(m.value, PART_IDENT);
             EXPECT_TRUE(out == "%" + m.ident || out == "%NOMSG") << out;
+            found += out != "%NOMSG";
         }
+        EXPECT_GE(found, found_before) << "cut at " << cut;
+        found_before = found;
     }
+    EXPECT_EQ(found_before, kMessages.size());
     for (uint32_t count : {0xFFFFFFFFu, 0x10000000u, 7u}) {
         write("messages.dat", message_file(kMessages, count));
         reset_message_files();

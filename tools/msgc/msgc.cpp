@@ -191,6 +191,15 @@ void check_source(const Source& src, const std::string& file) {
             fail(file, 0, "facility " + std::to_string(f.number) + " defined twice");
 }
 
+// A user message file shows each message under the facility line above it,
+// but files it by the facility of its value: the two must agree.
+void check_user_facilities(const Source& src, const std::string& file) {
+    for (const Message& m : src.messages)
+        if (m.facility_index != SIZE_MAX &&
+            src.facilities[m.facility_index].number != ((m.value >> 16) & 0xFFF))
+            fail(file, m.line, m.ident + " is not of the facility above it");
+}
+
 // The interpreter's database names every facility its messages use; without a
 // facility line they would show as NONAME.
 void check_facilities(const Source& src, const std::string& file) {
@@ -346,6 +355,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i + 1 < argc; i += 2) {
         std::string opt = argv[i], path = argv[i + 1];
         if (opt == "--facil" || opt == "--messages") check_facilities(src, source);
+        if (opt == "--user") check_user_facilities(src, source);
         if (opt == "--header")
             write_file(path, constants_header(src));
         else if (opt == "--builtin")
