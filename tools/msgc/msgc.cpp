@@ -352,10 +352,18 @@ int main(int argc, char** argv) {
     std::string source = argv[1];
     Source src = read_source(source);
     check_source(src, source);
+    // Every check comes before the first file is written: a mistake leaves
+    // no half-made set of files behind.
+    const std::set<std::string> options = {"--header", "--builtin", "--facil", "--messages",
+                                           "--user"};
     for (int i = 2; i + 1 < argc; i += 2) {
-        std::string opt = argv[i], path = argv[i + 1];
+        std::string opt = argv[i];
+        if (!options.count(opt)) return usage();
         if (opt == "--facil" || opt == "--messages") check_facilities(src, source);
         if (opt == "--user") check_user_facilities(src, source);
+    }
+    for (int i = 2; i + 1 < argc; i += 2) {
+        std::string opt = argv[i], path = argv[i + 1];
         if (opt == "--header")
             write_file(path, constants_header(src));
         else if (opt == "--builtin")
@@ -364,10 +372,8 @@ int main(int argc, char** argv) {
             write_file(path, facility_file(src));
         else if (opt == "--messages")
             write_file(path, message_file(src));
-        else if (opt == "--user")
-            write_file(path, user_file(src));
         else
-            return usage();
+            write_file(path, user_file(src));
     }
     return 0;
 }
