@@ -34,11 +34,11 @@ check: deps check-build check-asan check-fuzz
 check-build: build
 	cd $(BUILD) && $(CTEST)
 
-# LeakSanitizer cannot run where ptrace is forbidden (some containers and
-# debuggers); a leak-free probe tells whether it works here.
 $(BUILD_ASAN)/build.ninja:
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDCLSH_SANITIZE=ON
 
+# LeakSanitizer cannot run where ptrace is forbidden (some containers and
+# debuggers); a leak-free probe tells whether it works here.
 check-asan: deps $(BUILD_ASAN)/build.ninja
 	cmake --build $(BUILD_ASAN)
 	@printf 'int main() { return 0; }\n' > $(BUILD_ASAN)/lsan-probe.cpp
@@ -72,7 +72,7 @@ else
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ./$(BUILD_FUZZ)/fuzz/$$t -runs=$(FUZZ_RUNS) -seed=1 -timeout=30 \
 	    -artifact_prefix=$(BUILD_FUZZ)/ $$work > $(BUILD_FUZZ)/$$t.log 2>&1 \
-	  || { tail -n 60 $(BUILD_FUZZ)/$$t.log; echo "check-fuzz: $$t FAILED"; exit 1; }; \
+	  || { tail -n 120 $(BUILD_FUZZ)/$$t.log; echo "check-fuzz: $$t FAILED"; exit 1; }; \
 	  tail -n 1 $(BUILD_FUZZ)/$$t.log; \
 	done
 endif

@@ -19,7 +19,7 @@ Two file forms.
     --- file sub/name.txt
     contents of a file created under the work directory
     --- setup
-    bash script run in the work directory before the case
+    bash script (run with -e) in the work directory before the case
     --- program
     path of the program to run instead of dclsh (relative: to the work dir;
     a bare name is looked up on the case's PATH)

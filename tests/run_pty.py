@@ -271,10 +271,9 @@ class Session:
     def settle(self, seconds):
         deadline = time.monotonic() + seconds
         while (left := deadline - time.monotonic()) > 0:
-            self.pump(left)
             if self.eof and self.status_fd is None:
-                time.sleep(max(0.0, deadline - time.monotonic()))
-                return
+                return            # nothing left that could still change
+            self.pump(left)
 
     def alive(self):
         self.drain()

@@ -3,7 +3,9 @@
 #include "tty/line_reader.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <poll.h>
 #include <unistd.h>
 
 #include "core/signals.h"
@@ -11,23 +13,50 @@
 
 namespace dcl {
 
+namespace {
+
+bool stop_requested() {
+    const InterruptState& s = interrupts();
+    return s.pending || s.terminate || s.fatal_signal;
+}
+
+// Waits for input or a signal. The signals the interpreter acts on are
+// blocked from the check of their flags until the wait begins, so one that
+// arrives in between interrupts the wait instead of being noticed only after
+// the next line. False when a signal asks the caller to stop.
+bool wait_for_input() {
+    sigset_t block, old;
+    sigemptyset(&block);
+    for (int sig : {SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE, SIGTERM})
+        sigaddset(&block, sig);
+    sigprocmask(SIG_BLOCK, &block, &old);
+    for (;;) {
+        if (stop_requested()) break;
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (ppoll(&p, 1, nullptr, &old) > 0) break;
+        if (errno != EINTR) break;  // the read reports the fault
+    }
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    return !stop_requested();
+}
+
+}  // namespace
+
 uint32_t read_terminal_line(std::string_view prompt, std::string& line) {
     std::fwrite(prompt.data(), 1, prompt.size(), stdout);
     std::fflush(stdout);
     std::string text;
     for (;;) {
-        int c = std::getc(stdin);
-        if (c == EOF) {
-            bool interrupted = std::ferror(stdin) && errno == EINTR;
-            std::clearerr(stdin);
-            const InterruptState& s = interrupts();
-            if (s.pending || s.terminate || s.fatal_signal) return cond::CONTROLY;
-            if (interrupted) continue;  // e.g. a refused Ctrl-Z: keep reading
+        if (!wait_for_input()) return cond::CONTROLY;
+        char c = 0;
+        ssize_t n = read(STDIN_FILENO, &c, 1);
+        if (n < 0 && errno == EINTR) continue;  // e.g. a refused Ctrl-Z
+        if (n <= 0) {
             if (text.empty()) return cond::RMS_EOF;
             break;
         }
         if (c == '\n') break;
-        text.push_back(static_cast<char>(c));
+        text.push_back(c);
     }
     if (text.size() > kMaxTerminalLine) return cond::RTB;
     line += text;
