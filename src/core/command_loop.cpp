@@ -105,7 +105,7 @@ uint32_t read_procedure_line(std::string& line) {
         if (total == 0) return cond::RMS_EOF;
     }
     if (total >= kMaxLineLength) {
-        signal_condition(cond::RTB, std::to_string(total));
+        signal_condition(cond::RTB);
         return 0;
     }
     if (g_command.reprompt && !line.empty()) line.pop_back();
