@@ -126,34 +126,19 @@ void write_options(FILE* out) {
 }  // namespace
 
 void set_cli(CommandContext& cmd) {
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type != TOKEN_QUALIFIER) {
-            extra_parameter(t.text);
-            return;
-        }
-        uint32_t flags = 0;
-        uint32_t code = lookup_qualifier(t.text, verb::SET_CLI, flags);
-        if (code == 0 || !apply_cli_qualifier(code, t.text, flags)) return;
-    }
+    for_each_qualifier(cmd.tokens, cmd.verb_index, verb::SET_CLI, apply_cli_qualifier);
 }
 
 void show_cli(CommandContext& cmd) {
     enum : uint32_t { DEFAULTS = 1, QUEUES = 2, VERSION = 4 };
     uint32_t options = 0;
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type != TOKEN_QUALIFIER) {
-            extra_parameter(t.text);
-            return;
-        }
-        uint32_t flags = 0;
-        uint32_t code = lookup_qualifier(t.text, verb::SHOW_CLI, flags);
-        uint32_t bit = code == qual::SHOW_CLI_VERSION ? VERSION
+    auto take = [&](uint32_t code, std::string_view token, uint32_t flags) {
+        uint32_t bit = code == qual::SHOW_CLI_VERSION  ? VERSION
                        : code == qual::SHOW_CLI_QUEUES ? QUEUES
-                                                        : DEFAULTS;
-        if (code == 0 || !apply_flag(options, bit, flags, t.text.substr(1))) return;
-    }
+                                                       : DEFAULTS;
+        return apply_flag(options, bit, flags, token.substr(1));
+    };
+    if (!for_each_qualifier(cmd.tokens, cmd.verb_index, verb::SHOW_CLI, take)) return;
     if (options & VERSION) {
         std::fprintf(cmd.out, "%s version %s\n", session().product.c_str(), session().version.c_str());
         return;
