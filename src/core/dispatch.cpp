@@ -27,11 +27,15 @@ struct HandlerEntry {
 // Sorted by code. Codes without an entry are recognised but not carried
 // out: they report NOTAVAIL.
 constexpr HandlerEntry kHandlers[] = {
+    {verb::DELETE, delete_verb},
     {verb::ELSE, verb_out_of_place},
     {verb::ENDIF, verb_out_of_place},
     {verb::THEN, verb_out_of_place},
+    {verb::WRITE, write_command},
+    {verb::ECHO, echo_command},
     {verb::SET_CLI, set_cli},
     {verb::SHOW_CLI, show_cli},
+    {verb::SHOW_SYMBOL, show_symbol},
 };
 
 constexpr bool sorted_by_code() {

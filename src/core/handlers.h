@@ -5,8 +5,13 @@
 
 namespace dcl {
 
+void delete_verb(CommandContext& cmd);        // DELETE: picks /SYMBOL or the file form
+void delete_symbol_command(CommandContext& cmd, size_t form_index);  // DELETE/SYMBOL
+void echo_command(CommandContext& cmd);
 void verb_out_of_place(CommandContext& cmd);  // THEN, ELSE, ENDIF outside an IF block
+void write_command(CommandContext& cmd);
 void set_cli(CommandContext& cmd);
 void show_cli(CommandContext& cmd);
+void show_symbol(CommandContext& cmd);
 
 }  // namespace dcl

@@ -5,6 +5,7 @@
 #include "core/command_state.h"
 #include "core/defaults_file.h"
 #include "core/session.h"
+#include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/message_files.h"
 #include "status/messages.h"
@@ -25,6 +26,7 @@ void reset_process_state() {
     reset_recall_list();
     reset_terminal_state();
     reset_redirection();
+    reset_symbol_tables();
 }
 
 }  // namespace dcl

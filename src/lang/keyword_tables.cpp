@@ -97,6 +97,39 @@ constexpr KeywordRecord kShowCliQualifiers[] = {
     {"VERSIO", 0, qual::SHOW_CLI_VERSION},
 };
 
+constexpr KeywordRecord kShowSymbolQualifiers[] = {
+    {"ALL", kNoNeg, qual::SHOW_SYMBOL_ALL},       {"GLOBAL", kNoNeg, qual::SHOW_SYMBOL_GLOBAL},
+    {"LOCAL", kNoNeg, qual::SHOW_SYMBOL_LOCAL},   {"ENVIRO", kNoNeg, qual::SHOW_SYMBOL_ENVIRONMENT},
+    {"LOG", 0, qual::SHOW_SYMBOL_LOG},
+};
+
+// DELETE: the file qualifiers (their flags are settled with the file
+// commands) and the qualifiers that select another form of the command.
+constexpr KeywordRecord kDeleteQualifiers[] = {
+    {"BACKUP", kNoNeg, qual::DELETE_BACKUP},   {"BEFORE", kValue, qual::DELETE_BEFORE},
+    {"BY_OWN", kValue, qual::DELETE_BY_OWNER}, {"CHARAC", kNoNeg, qual::DELETE_CHARACTERISTIC},
+    {"CONFIR", 0, qual::DELETE_CONFIRM},       {"CREATE", kNoNeg, qual::DELETE_CREATED},
+    {"ENTRY", kNoNeg, qual::DELETE_ENTRY},     {"ERASE", 0, qual::DELETE_ERASE},
+    {"EXCLUD", kNeedsValue, qual::DELETE_EXCLUDE}, {"EXPIRE", kNoNeg, qual::DELETE_EXPIRED},
+    {"FORM", kNoNeg, qual::DELETE_FORM},       {"INTRUS", kNoNeg, qual::DELETE_INTRUSION},
+    {"KEY", kNoNeg, qual::DELETE_KEY},         {"LOG", 0, qual::DELETE_LOG},
+    {"MODIFI", kNoNeg, qual::DELETE_MODIFIED}, {"QUEUE", kNoNeg, qual::DELETE_QUEUE},
+    {"SINCE", kValue, qual::DELETE_SINCE},     {"SYMBOL", kNoNeg, qual::DELETE_SYMBOL},
+};
+static_assert(std::size(kDeleteQualifiers) == 18);
+
+constexpr KeywordRecord kDeleteSymbolQualifiers[] = {
+    {"ALL", kNoNeg, qual::DELETE_SYMBOL_ALL},     {"ENVIRO", kNoNeg, qual::DELETE_SYMBOL_ENVIRONMENT},
+    {"GLOBAL", kNoNeg, qual::DELETE_SYMBOL_GLOBAL}, {"LOCAL", kNoNeg, qual::DELETE_SYMBOL_LOCAL},
+    {"LOG", 0, qual::DELETE_SYMBOL_LOG},
+};
+
+constexpr KeywordRecord kWriteQualifiers[] = {
+    {"ERROR", kNoNeg | kNeedsValue, qual::WRITE_ERROR},
+    {"SYMBOL", 0, qual::WRITE_SYMBOL},
+    {"UPDATE", 0, qual::WRITE_UPDATE},
+};
+
 // Values of /DATE (DIRECTORY, SET CLI/DIRDATE).
 constexpr KeywordRecord kDateValues[] = {
     {"ACCESS", kNoNeg, 800001}, {"ALL", kNoNeg, 800002},    {"CREATE", kNoNeg, 800003},
@@ -113,8 +146,12 @@ constexpr KeywordRecord kUnsupportedValues[] = {
 };
 
 constexpr KeywordTable kQualifierDirectory[] = {
+    {verb::DELETE, kDeleteQualifiers},
+    {verb::WRITE, kWriteQualifiers},
     {verb::SET_CLI, kSetCliQualifiers},
     {verb::SHOW_CLI, kShowCliQualifiers},
+    {verb::SHOW_SYMBOL, kShowSymbolQualifiers},
+    {qual::DELETE_SYMBOL_FORM, kDeleteSymbolQualifiers},
 };
 
 constexpr KeywordTable kKeywordDirectory[] = {

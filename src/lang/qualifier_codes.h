@@ -32,6 +32,46 @@ inline constexpr uint32_t SHOW_CLI_DEFAULTS = 80295;
 inline constexpr uint32_t SHOW_CLI_QUEUES = 80296;
 inline constexpr uint32_t SHOW_CLI_VERSION = 80297;
 
+// SHOW SYMBOL.
+inline constexpr uint32_t SHOW_SYMBOL_ALL = 80311;
+inline constexpr uint32_t SHOW_SYMBOL_ENVIRONMENT = 80312;
+inline constexpr uint32_t SHOW_SYMBOL_GLOBAL = 80313;
+inline constexpr uint32_t SHOW_SYMBOL_LOCAL = 80314;
+inline constexpr uint32_t SHOW_SYMBOL_LOG = 80315;
+
+// DELETE/SYMBOL: a table of its own, looked up under this identifier.
+inline constexpr uint32_t DELETE_SYMBOL_FORM = 403;
+inline constexpr uint32_t DELETE_SYMBOL_ALL = 80321;
+inline constexpr uint32_t DELETE_SYMBOL_ENVIRONMENT = 80322;
+inline constexpr uint32_t DELETE_SYMBOL_GLOBAL = 80323;
+inline constexpr uint32_t DELETE_SYMBOL_LOCAL = 80324;
+inline constexpr uint32_t DELETE_SYMBOL_LOG = 80325;
+
+// DELETE: the file qualifiers and the ones that select another form.
+inline constexpr uint32_t DELETE_BACKUP = 80401;
+inline constexpr uint32_t DELETE_BEFORE = 80402;
+inline constexpr uint32_t DELETE_BY_OWNER = 80403;
+inline constexpr uint32_t DELETE_CHARACTERISTIC = 80404;
+inline constexpr uint32_t DELETE_CONFIRM = 80405;
+inline constexpr uint32_t DELETE_CREATED = 80406;
+inline constexpr uint32_t DELETE_ENTRY = 80407;
+inline constexpr uint32_t DELETE_ERASE = 80408;
+inline constexpr uint32_t DELETE_EXCLUDE = 80409;
+inline constexpr uint32_t DELETE_EXPIRED = 80410;
+inline constexpr uint32_t DELETE_FORM = 80411;
+inline constexpr uint32_t DELETE_INTRUSION = 80412;
+inline constexpr uint32_t DELETE_KEY = 80413;
+inline constexpr uint32_t DELETE_LOG = 80414;
+inline constexpr uint32_t DELETE_MODIFIED = 80415;
+inline constexpr uint32_t DELETE_QUEUE = 80416;
+inline constexpr uint32_t DELETE_SINCE = 80417;
+inline constexpr uint32_t DELETE_SYMBOL = 80418;
+
+// WRITE.
+inline constexpr uint32_t WRITE_ERROR = 80331;
+inline constexpr uint32_t WRITE_SYMBOL = 80332;
+inline constexpr uint32_t WRITE_UPDATE = 80333;
+
 // Keyword values.
 inline constexpr uint32_t DATE_ACCESS = 800001;
 inline constexpr uint32_t DATE_ALL = 800002;

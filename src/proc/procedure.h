@@ -9,11 +9,15 @@
 #include <optional>
 #include <string>
 
+#include "names/symbols.h"
+
 namespace dcl {
 
 enum OnAction { ON_WARNING = 0, ON_ERROR = 1, ON_SEVERE = 2, ON_CONTROL_Y = 3 };
 
 struct ProcedureFrame {
+    SymbolTable local_symbols;       // dies with the level
+    LevelScopes scopes;              // SET SYMBOL/SCOPE of this level
     std::string procedure_name;
     bool on_enabled = true;
     std::array<std::optional<std::string>, 4> on_actions;

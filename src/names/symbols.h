@@ -1,0 +1,118 @@
+// DCL symbols: one local table per procedure level, one global table and
+// one environment table whose entries are mirrored into the process
+// environment (so children inherit them). Names may carry one "*" that
+// marks the shortest accepted abbreviation ("SH*OW").
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dcl {
+
+// Type bits (the expression result types) and kind bits of a symbol.
+inline constexpr uint32_t SYM_STRING = 1;
+inline constexpr uint32_t SYM_INTEGER = 2;
+inline constexpr uint32_t SYM_LOCAL = 4;
+inline constexpr uint32_t SYM_GLOBAL = 8;
+inline constexpr uint32_t SYM_ENVIRONMENT = 16;
+inline constexpr uint32_t SYM_PROCESS_CONTEXT = 32;
+inline constexpr uint32_t SYM_KIND_MASK = SYM_LOCAL | SYM_GLOBAL | SYM_ENVIRONMENT;
+
+// Which tables a lookup may search.
+enum SymbolSelector : uint32_t {
+    SELECT_ANY = 0,
+    SELECT_LOCAL = 1,
+    SELECT_GLOBAL = 2,
+    SELECT_ENVIRONMENT = 3,
+};
+
+struct Symbol {
+    std::string name;   // upper case, at most 255 characters, maybe one '*'
+    std::string value;  // raw bytes; may hold NULs; an integer as "%d" text
+    uint32_t flags = 0; // type bit | kind bit
+};
+
+// A table is kept sorted by stored name (byte order, '*' included).
+struct SymbolTable {
+    std::vector<Symbol> records;
+};
+
+// Which symbol kinds are visible.
+struct SymbolScope {
+    bool environment = true;
+    bool global = true;
+    bool local = true;
+};
+
+// The scope settings a procedure level keeps: one for references in
+// general, one for the verb of a command line (environment symbols are
+// never verbs unless SET SYMBOL/SCOPE says so).
+struct LevelScopes {
+    SymbolScope general;
+    SymbolScope verb{false, true, true};
+};
+
+struct SymbolTables {
+    SymbolTable global;
+    SymbolTable environment;
+    SymbolScope scope;  // the switches in force now
+};
+
+SymbolTables& symbol_tables();
+void reset_symbol_tables();
+
+// The local table of the current procedure level.
+SymbolTable& local_symbols();
+
+// Defines or replaces a symbol. `flags` is one kind bit or'ed with the type
+// bit. Returns 1; 0 when the failure was already queued; else a condition
+// for the caller to queue (NOSCOPE, ABSYMD, INSFMEM).
+uint32_t set_symbol(std::string_view name, std::string_view value, uint32_t flags);
+inline uint32_t set_symbol_text(std::string_view name, std::string_view text, uint32_t flags) {
+    return set_symbol(name, text, flags);
+}
+
+// Finds the symbol a reference means: local levels from the current one
+// down, then $STATUS/$SEVERITY and the global table, then the environment.
+// On success returns 1 and fills `value`, `type` (the kind bit where it was
+// found or'ed with the record's flags) and, when given, `stored_name`.
+// Returns UNDSYM (not queued) when there is none.
+uint32_t get_symbol(std::string_view name, std::string& value, uint32_t& type,
+                    SymbolSelector selector = SELECT_ANY, std::string* stored_name = nullptr);
+
+// As get_symbol, with every NUL byte removed from the value: the form
+// substitution and expressions use.
+uint32_t get_symbol_text(std::string_view name, std::string& value, uint32_t& type,
+                         SymbolSelector selector = SELECT_ANY, std::string* stored_name = nullptr);
+
+// Deletes the first symbol of the `kind` table that `name` means. The name
+// is upper-cased outside quotes and unquoted. Returns 1, UNDSYM, or 0 after
+// queueing IVSYMB.
+uint32_t delete_symbol(std::string_view name, uint32_t kind);
+
+// True for a valid name; otherwise queues IVSYMB with it.
+bool symbol_name_valid(std::string_view name);
+
+// Does the stored name `pattern` ("SH*OW") accept the reference `name`?
+bool symbol_abbrev_match(std::string_view pattern, std::string_view name);
+
+// Start-up: every NAME=VALUE of `envp` becomes an environment string
+// symbol (the process environment already holds them).
+void import_environment(char** envp);
+
+// While a command verb is looked up as a symbol, the level's verb scope is
+// in force; the previous switches come back when this goes out of scope.
+class VerbSymbolScope {
+public:
+    VerbSymbolScope();
+    ~VerbSymbolScope();
+    VerbSymbolScope(const VerbSymbolScope&) = delete;
+    VerbSymbolScope& operator=(const VerbSymbolScope&) = delete;
+
+private:
+    SymbolScope saved_;
+};
+
+}  // namespace dcl
