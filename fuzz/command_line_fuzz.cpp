@@ -1,5 +1,6 @@
 // Fuzzes the road of one typed line: expansion (comments, continuation,
-// verb recognition, case mapping) and tokenising by the verb's rules.
+// substitution, labels, assignments, verb symbols, case mapping) and
+// tokenising by the verb's rules.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,6 +8,7 @@
 #include "core/command_state.h"
 #include "core/state_reset.h"
 #include "lang/lexer.h"
+#include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/messages.h"
 
@@ -14,6 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace dcl;
     reset_process_state();
     push_procedure_level("");
+    // Symbols that substitute, name a verb, a foreign command, themselves.
+    set_symbol("A", "'B' x", SYM_LOCAL | SYM_STRING);
+    set_symbol("B", "show", SYM_GLOBAL | SYM_STRING);
+    set_symbol("F", "$/bin/true -x", SYM_GLOBAL | SYM_STRING);
+    set_symbol("S", "''S'", SYM_GLOBAL | SYM_STRING);
     std::string raw(reinterpret_cast<const char*>(data), size);
     std::string expanded;
     CommandState& cs = command_state();

@@ -10,6 +10,7 @@
 #include "lang/keywords.h"
 #include "lang/lexer.h"
 #include "lang/verbs.h"
+#include "names/assignment.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -104,8 +105,8 @@ uint32_t run_command_line(std::string_view expanded) {
     case TOKEN_VERB:
         dispatch_verb();
         return 1;
-    case TOKEN_SYMBOL:  // assignments arrive with the symbol tables
-        return cond::NOTAVAIL;
+    case TOKEN_SYMBOL:
+        return run_assignment(cs.tokens);
     default:
         signal_condition(cond::SYNERR, cs.tokens[0].text);
         return 0;

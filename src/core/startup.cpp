@@ -17,6 +17,7 @@
 #include "core/options.h"
 #include "core/session.h"
 #include "core/signals.h"
+#include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/message_files.h"
@@ -88,6 +89,7 @@ void prepare_process_context() {
     save_signal_handlers();
     message_queue().status = 1;
     take_process_identity();
+    import_environment(environ);
     s.null_device = std::fopen("/dev/null", "r+");
     if (!s.null_device) fault("cannot open /dev/null");
     push_procedure_level("");
@@ -98,6 +100,28 @@ void write_banner() {
     const Session& s = session();
     std::printf("\n%s version %s %s\n\n", s.product.c_str(), s.version.c_str(), "(1999-210)");
     std::fflush(stdout);
+}
+
+// P1..P8 of the session: the words after -s, or empty when commands come
+// from a pipe or file.
+void define_level0_parameters(const std::vector<std::string>& words) {
+    for (size_t n = 0; n < 8; ++n) {
+        std::string name = "P" + std::to_string(n + 1);
+        std::string_view value = n < words.size() ? std::string_view(words[n]) : "";
+        signal_condition(set_symbol_text(name, value, SYM_LOCAL | SYM_STRING));
+    }
+}
+
+// Unix programs that users reach by their VMS names.
+void define_default_symbols() {
+    discard_messages();
+    signal_condition(set_symbol_text("VI", "shell vi", SYM_GLOBAL | SYM_STRING));
+    if (error_queued())
+        early_exit("Your system does not seem to have usable libc5 libraries.\n"
+                   "Please try the glibc2 version instead.\n",
+                   0);
+    signal_condition(set_symbol_text("VIEW", "shell view", SYM_GLOBAL | SYM_STRING));
+    signal_condition(set_symbol_text("PS", "shell ps", SYM_GLOBAL | SYM_STRING));
 }
 
 void take_command_line(int argc, char** argv) {
@@ -113,6 +137,8 @@ void take_command_line(int argc, char** argv) {
     }
     s.parameters = cl.parameters;
     if (!s.interactive) s.quiet = true;
+    if (cl.s_given || (!s.interactive && cl.procedure.empty()))
+        define_level0_parameters(cl.parameters);
     if (s.skip_logins) s.stages[1] = s.stages[2] = 1;
 }
 
@@ -132,6 +158,7 @@ void run_interpreter(int argc, char** argv) {
     read_defaults_files();
     take_command_line(argc, argv);
     if (!session().quiet) write_banner();
+    define_default_symbols();
     command_loop();
 }
 

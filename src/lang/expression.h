@@ -24,6 +24,14 @@ struct ExprValue {
 // a condition for the caller to queue.
 uint32_t evaluate_expression(ExprValue& result, std::string_view text);
 
+// Parenthesised sub-expressions and lexical calls nest at most this deep;
+// deeper nesting fails with BUFOVF instead of exhausting the stack.
+inline constexpr int kMaxExpressionNesting = 64;
+
+// evaluate_expression for a text met `depth` levels inside other
+// expressions or lexical calls (the top level is 0).
+uint32_t evaluate_expression_nested(ExprValue& result, std::string_view text, int depth);
+
 // Reads a number written as decimal, %D decimal, %O octal or %X hex (no
 // sign). Returns 1, IVCHAR (bad digit) or NUMBER (not a number).
 uint32_t convert_dcl_number(int32_t& value, std::string_view text);

@@ -1,4 +1,6 @@
-// Expansion of raw command lines.
+// Expansion of raw command lines: comments, continuation, substitution,
+// labels, assignments, verb symbols and foreign commands, verb recognition
+// and case mapping.
 #include "lang/lexer.h"
 
 #include <cctype>
@@ -9,6 +11,7 @@
 #include "core/session.h"
 #include "lang/keywords.h"
 #include "lang/verbs.h"
+#include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -25,7 +28,13 @@ void trim(std::string& s) {
     while (b < s.size() && is_blank(s[b])) ++b;
     size_t e = s.size();
     while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    s = s.substr(b, e - b);
+    s.erase(e);
+    s.erase(0, b);
+}
+
+size_t skip_blanks(std::string_view s, size_t i) {
+    while (i < s.size() && is_blank(s[i])) ++i;
+    return i;
 }
 
 bool starts_with_nocase(std::string_view s, std::string_view prefix) {
@@ -35,40 +44,12 @@ bool starts_with_nocase(std::string_view s, std::string_view prefix) {
     return true;
 }
 
-// Lines meant for other DCL interpreters only are commands here.
-void unmark_nonvms(std::string& line) {
-    if (starts_with_nocase(line, "$!nonvms") || starts_with_nocase(line, "$!notvms"))
-        line = "$" + line.substr(8);
-}
-
 // "cd -" means the previous directory, not a continuation line.
 bool is_cd_dash(std::string_view s, size_t hyphen) {
     size_t i = hyphen;
     while (i > 0 && is_blank(s[i - 1])) --i;
     if (i == hyphen || i < 2 || s.substr(i - 2, 2) != "cd") return false;
     return i == 2 || is_blank(s[i - 3]) || s[i - 3] == '$';
-}
-
-// Leading "$" and blanks, and the "!" comment: the line as the verb
-// recognition sees it.
-std::string strip_dollar_and_comment(const std::string& line) {
-    size_t i = 0;
-    bool terminal_top = session().interactive && procedure_depth() == 0;
-    if (terminal_top) {
-        while (i < line.size() && (line[i] == '$' || is_blank(line[i]))) ++i;
-    } else {
-        if (i < line.size() && line[i] == '$') ++i;
-        while (i < line.size() && is_blank(line[i])) ++i;
-    }
-    std::string out;
-    bool quoted = false;
-    for (; i < line.size(); ++i) {
-        char c = line[i];
-        if (c == '"') quoted = !quoted;
-        if (c == '!' && !quoted) break;
-        out.push_back(c);
-    }
-    return out;
 }
 
 void map_case(std::string& s, bool upper) {
@@ -86,19 +67,88 @@ bool keeps_case(uint32_t verb_number) {
            verb_number == verb::FOREIGN || verb_number == verb::CD;
 }
 
+// Skips the labels that substitute_ampersands marked. Typed at the
+// terminal they mean nothing: each is reported and the command still runs.
+size_t skip_labels(std::string_view line, size_t labels) {
+    size_t i = 0;
+    for (size_t k = 0; k < labels; ++k) {
+        std::string label;
+        i += copy_until(label, line.substr(i), ":");
+        if (!reading_from_file()) {
+            signal_condition(cond::NOLBLS, label);
+            show_messages();
+        }
+        i = skip_blanks(line, i + 1);
+    }
+    return i;
+}
+
+// "name = ...", "name :== ...": the line becomes "name op rest".
+bool take_assignment(std::string& out, const std::string& word, std::string_view rest) {
+    size_t i = skip_blanks(rest, 0);
+    bool is_assignment = i < rest.size() && (rest[i] == '=' || rest.substr(i, 2) == ":=");
+    if (!is_assignment) return false;
+    size_t op_end = i;
+    while (op_end < rest.size() && (rest[op_end] == '=' || rest[op_end] == ':')) ++op_end;
+    out = word;
+    out += ' ';
+    out.append(rest.substr(i, op_end - i));
+    out += ' ';
+    out.append(rest.substr(skip_blanks(rest, op_end)));
+    trim(out);
+    map_case(out, cli_options().upper_case);
+    return true;
+}
+
+// A foreign command "$image [args]": the line becomes "FOREIGN image args".
+// An image name that begins with "/" or "." is a Unix path and runs to the
+// first blank.
+std::string foreign_command_line(std::string_view value) {
+    size_t i = skip_blanks(value, 1);
+    bool unix_path = i < value.size() && (value[i] == '/' || value[i] == '.');
+    size_t end = i;
+    while (end < value.size() && !is_blank(value[end]) && (unix_path || value[end] != '/')) ++end;
+    // The image's default location (SYS$SYSTEM:.exe) is applied when the
+    // name is translated to a Unix path; a Unix path needs no completion.
+    std::string line = "FOREIGN ";
+    line.append(value.substr(i, end - i));
+    if (end < value.size()) {
+        if (!is_blank(value[end])) line += ' ';
+        line.append(value.substr(end));
+    }
+    return line;
+}
+
+// A verb that is a symbol is replaced by the symbol's value, once. Returns
+// true when `line` was rewritten.
+bool substitute_verb_symbol(std::string& line, const std::string& word, std::string_view rest) {
+    if (word.empty() || word.size() > kMaxNameLength) return false;
+    std::string value;
+    uint32_t type = 0;
+    {
+        VerbSymbolScope verb_scope;
+        if (get_symbol_text(word, value, type) != 1) return false;
+    }
+    trim(value);
+    if (value.empty()) return false;
+    std::string rewritten = value[0] == '$' ? foreign_command_line(value) : value;
+    rewritten += ' ';
+    rewritten.append(rest);
+    line = std::move(rewritten);
+    return true;
+}
+
 uint32_t recognise_verb(std::string& word, std::string& rest, uint32_t& verb_number) {
     verb_number = verb::NONE;
     if (word.empty() && !rest.empty()) return cond::NOCOMD;
     if (!word.empty() && word[0] == '@') {
         verb_number = verb::AT;
         if (word == "@") {
-            size_t i = 0;
-            while (i < rest.size() && is_blank(rest[i])) ++i;
+            size_t i = skip_blanks(rest, 0);
             std::string next;
             i += copy_until(next, std::string_view(rest).substr(i), "/! ");
             word += next;
-            while (i < rest.size() && is_blank(rest[i])) ++i;
-            rest = rest.substr(i);
+            rest.erase(0, skip_blanks(rest, i));
         }
         return 1;
     }
@@ -112,7 +162,45 @@ uint32_t recognise_verb(std::string& word, std::string& rest, uint32_t& verb_num
     return 1;
 }
 
+// Takes the first word of `line` and the rest after one blank.
+void split_first_word(const std::string& line, std::string_view delimiters, std::string& word,
+                      std::string& rest) {
+    word.clear();
+    size_t used = copy_until(word, line, delimiters);
+    if (used < line.size() && is_blank(line[used])) ++used;
+    rest.assign(line, used);
+}
+
+// Steps after substitution: labels, assignment, verb symbol, verb, case.
+uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
+    CommandState& cs = command_state();
+    line.erase(0, skip_labels(line, labels));
+    std::string word, rest;
+    size_t used = copy_until(word, line, !line.empty() && line[0] == '@' ? " (/!=" : " (/!:=");
+    if (take_assignment(out, word, std::string_view(line).substr(used))) {
+        cs.assignment = true;
+        return 1;
+    }
+    if (used < line.size() && is_blank(line[used])) ++used;
+    rest.assign(line, used);
+    if (substitute_verb_symbol(line, word, rest)) split_first_word(line, "(/! ", word, rest);
+    if (uint32_t status = recognise_verb(word, rest, cs.verb); !is_success(status)) return status;
+    out = word;
+    if (!rest.empty()) {
+        out += ' ';
+        out += rest;
+    }
+    trim(out);
+    if (!keeps_case(cs.verb)) map_case(out, cli_options().upper_case);
+    return 1;
+}
+
 }  // namespace
+
+void unmark_nonvms(std::string& line) {
+    if (starts_with_nocase(line, "$!nonvms") || starts_with_nocase(line, "$!notvms"))
+        line.erase(1, 7);
+}
 
 size_t copy_until(std::string& dest, std::string_view src, std::string_view delimiters) {
     bool blank_stops = delimiters.find(' ') != std::string_view::npos;
@@ -140,9 +228,8 @@ uint32_t preprocess_line(std::string& line) {
     bool quoted = false;
     size_t last_text = std::string::npos;  // last non-blank character outside a comment
     bool in_comment = false;
-    for (size_t i = 0; i < line.size(); ++i) {
+    for (size_t i = 0; i < line.size() && !in_comment; ++i) {
         char c = line[i];
-        if (in_comment) continue;
         if (c == '"') quoted = !quoted;
         if (c == '!' && !quoted) {
             in_comment = true;
@@ -163,8 +250,8 @@ uint32_t expand_command_line(std::string& out, std::string& raw) {
     out.clear();
     cs.verb = verb::NONE;
     cs.assignment = false;
+    if (cli_options().pass_to_shell && !raw.empty() && raw[0] == '#') return 1;
     std::string work = raw;
-    if (cli_options().pass_to_shell && !work.empty() && work[0] == '#') return 1;
     cs.reprompt = false;
     if (uint32_t status = preprocess_line(work); !is_success(status)) return status;
     if (cs.reprompt) {
@@ -172,23 +259,16 @@ uint32_t expand_command_line(std::string& out, std::string& raw) {
         raw = work;
         return 1;
     }
+    if (uint32_t status = substitute_apostrophes(work, 0); !is_success(status)) return status;
     if (session().verify || cli_options().forced_verify) {
         std::fprintf(redirection().output, "%s\n", work.c_str());
         std::fflush(redirection().output);
     }
-    std::string line = strip_dollar_and_comment(work);
-    trim(line);
-    if (line.empty()) return 1;
-
-    std::string word;
-    size_t used = copy_until(word, line, line[0] == '@' ? " (/!=" : " (/!:=");
-    std::string rest = line.substr(used);
-    if (!rest.empty() && is_blank(rest[0])) rest.erase(0, 1);
-    if (uint32_t status = recognise_verb(word, rest, cs.verb); !is_success(status)) return status;
-
-    out = rest.empty() ? word : word + " " + rest;
-    trim(out);
-    if (!keeps_case(cs.verb)) map_case(out, cli_options().upper_case);
+    size_t labels = 0;
+    if (uint32_t status = substitute_ampersands(work, labels); !is_success(status)) return status;
+    trim(work);
+    if (work.empty()) return 1;
+    if (uint32_t status = recognise_command(out, work, labels); !is_success(status)) return status;
     if (cs.verb == verb::RECALL) raw.clear();
     return 1;
 }

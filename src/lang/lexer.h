@@ -19,6 +19,19 @@ uint32_t expand_command_line(std::string& out, std::string& raw);
 // detects a continuation hyphen (setting the reprompt flag).
 uint32_t preprocess_line(std::string& line);
 
+// Reduces a "$!nonvms" or "$!notvms" marker (any case) to "$": such lines
+// are comments to other interpreters and commands here.
+void unmark_nonvms(std::string& line);
+
+// Replaces 'name', ''name' inside quotes and 'F$fn(...)' by their values,
+// pass after pass until none is left. Returns 1, 0 after queueing, or a
+// condition (BUFOVF).
+uint32_t substitute_apostrophes(std::string& line, int depth);
+
+// Drops the leading "$", the "!" comment and replaces &name; marks the
+// labels at the start of the line as "label: " and counts them.
+uint32_t substitute_ampersands(std::string& line, size_t& labels);
+
 // Copies from `src` up to the first character of `delimiters` outside
 // double quotes; a blank among the delimiters also stops at a TAB.
 size_t copy_until(std::string& dest, std::string_view src, std::string_view delimiters);
@@ -37,6 +50,8 @@ private:
     TokenType qualifier(std::string& text);
     TokenType expression_parameter(std::string& text);
     TokenType keyword_parameter(std::string& text);
+    TokenType if_parameter(std::string& text);
+    TokenType if_condition(std::string& text);
     void skip_blanks();
     bool at_end() const { return pos_ >= line_.size(); }
     char peek() const { return at_end() ? '\0' : line_[pos_]; }

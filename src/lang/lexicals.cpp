@@ -1,11 +1,192 @@
-// Placeholder: the lexical functions are being written.
+// The lexical function dispatcher: finds the function by its abbreviated
+// name, splits and counts the arguments and runs it.
 #include "lang/lexicals.h"
 
+#include <array>
+#include <cstdio>
+
+#include "lang/lexical_functions.h"
 #include "status/condition.h"
+#include "status/messages.h"
 
 namespace dcl {
 
-uint32_t call_lexical(std::string&, ValueType&, std::string_view) { return cond::NOTAVAIL; }
-bool extract_field(std::string&, size_t, char, std::string_view) { return false; }
+namespace {
+
+constexpr size_t kSignificantNameLength = 6;
+constexpr size_t kMaxCallText = 1024;
+
+struct LexicalEntry {
+    std::string_view name;  // "F$" included, at most six characters
+    uint8_t max_arguments;
+    uint8_t min_arguments;
+    LexicalFunction run;
+};
+
+// Functions still answering lexical_not_available are recognised but not
+// provided; the system, file and logical-name ones get their own slots as
+// they arrive.
+constexpr std::array<LexicalEntry, 39> kLexicalTable{{
+    {"F$CONT", 5, 5, lexical_not_available},
+    {"F$CSID", 1, 1, lexical_csid},
+    {"F$CVSI", 3, 3, lexical_signed_field},
+    {"F$CVTI", 3, 0, lexical_not_available},
+    {"F$CVUI", 3, 3, lexical_unsigned_field},
+    {"F$DEVI", 4, 0, lexical_not_available},
+    {"F$DIRE", 0, 0, lexical_not_available},  // directory: not wired in yet
+    {"F$EDIT", 2, 2, lexical_edit},
+    {"F$ELEM", 3, 3, lexical_element},
+    {"F$ENVI", 1, 1, lexical_not_available},
+    {"F$EXTR", 3, 3, lexical_extract},
+    {"F$FAO", 16, 1, lexical_not_available},
+    {"F$FILE", 2, 2, lexical_not_available},
+    {"F$FUV", 1, 1, lexical_not_available},   // file Unix-to-VMS: not wired in yet
+    {"F$FVU", 1, 1, lexical_not_available},   // file VMS-to-Unix: not wired in yet
+    {"F$GETD", 2, 2, lexical_not_available},
+    {"F$GETJ", 2, 2, lexical_not_available},
+    {"F$GETQ", 4, 1, lexical_not_available},
+    {"F$GETS", 3, 1, lexical_not_available},  // system information: not wired in yet
+    {"F$IDEN", 2, 2, lexical_not_available},
+    {"F$INTE", 1, 1, lexical_integer},
+    {"F$LENG", 1, 1, lexical_length},
+    {"F$LOCA", 2, 2, lexical_locate},
+    {"F$LOGI", 1, 1, lexical_not_available},  // logical names: not wired in yet
+    {"F$MESS", 2, 1, lexical_not_available},
+    {"F$MODE", 0, 0, lexical_mode},
+    {"F$PARS", 5, 1, lexical_not_available},  // file parsing: not wired in yet
+    {"F$PID", 1, 0, lexical_not_available},
+    {"F$PRIV", 1, 1, lexical_not_available},
+    {"F$PROC", 0, 0, lexical_not_available},
+    {"F$SEAR", 2, 1, lexical_not_available},  // file search: not wired in yet
+    {"F$SETP", 1, 1, lexical_not_available},
+    {"F$STRI", 1, 1, lexical_string},
+    {"F$TIME", 0, 0, lexical_time},
+    {"F$TRNL", 6, 1, lexical_not_available},  // logical names: not wired in yet
+    {"F$TTYS", 1, 1, lexical_not_available},
+    {"F$TYPE", 1, 1, lexical_type},
+    {"F$USER", 0, 0, lexical_not_available},  // user name: not wired in yet
+    {"F$VERI", 2, 0, lexical_verify},
+}};
+
+char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Upper case outside quotes, quotes removed.
+std::string normalized_name(std::string_view raw) {
+    std::string name;
+    bool quoted = false;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c != '"') {
+            name.push_back(quoted ? c : ascii_upper(c));
+        } else if (quoted && i + 1 < raw.size() && raw[i + 1] == '"') {
+            name.push_back('"');
+            ++i;
+        } else {
+            quoted = !quoted;
+        }
+    }
+    return name;
+}
+
+// Finds the entry the name selects; reports an ambiguous or unknown name.
+const LexicalEntry* find_function(std::string_view raw_name, std::string_view call_text) {
+    std::string name = normalized_name(raw_name);
+    std::string_view significant = std::string_view(name).substr(0, kSignificantNameLength);
+    const LexicalEntry* found = nullptr;
+    for (const LexicalEntry& entry : kLexicalTable) {
+        if (!entry.name.starts_with(significant)) continue;
+        if (found != nullptr) {
+            signal_condition(cond::ABFNAM, name);
+            return nullptr;
+        }
+        found = &entry;
+    }
+    if (found == nullptr) signal_condition(cond::IVFNAM, call_text);
+    return found;
+}
+
+// Splits at commas outside quotes and parentheses; quoted and parenthesised
+// sections are copied whole, other blanks dropped. `storage` holds the
+// copies.
+void split_arguments(LexicalCall& call, std::string_view list, char* storage) {
+    size_t used = 0;
+    size_t start = 0;
+    size_t nesting = 0;
+    bool quoted = false;
+    bool any = false;  // empty parentheses mean no arguments at all
+    auto finish_argument = [&] {
+        if (call.count < LexicalCall::kMaxArguments)
+            call.arguments[call.count] = std::string_view(storage + start, used - start);
+        ++call.count;
+        start = used;
+    };
+    for (char c : list) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted && nesting == 0) {
+            if (c == ',') {
+                any = true;
+                finish_argument();
+                continue;
+            }
+            if (is_blank_or_tab(c)) continue;
+        }
+        if (!quoted && c == '(') ++nesting;
+        if (!quoted && c == ')' && nesting > 0) --nesting;
+        storage[used++] = c;
+        any = true;
+    }
+    if (any) finish_argument();
+}
+
+}  // namespace
+
+uint32_t lexical_not_available(LexicalCall&) { return cond::NOTAVAIL; }
+
+uint32_t LexicalCall::evaluate(size_t index, ExprValue& value) const {
+    if (!given(index)) return cond::INSFARG;
+    return evaluate_expression_nested(value, arguments[index], depth);
+}
+
+uint32_t LexicalCall::set_integer(int32_t value) {
+    char digits[16];
+    int n = std::snprintf(digits, sizeof digits, "%d", value);
+    result.assign(digits, static_cast<size_t>(n));
+    type = VALUE_INTEGER;
+    return 1;
+}
+
+uint32_t call_lexical_nested(std::string& result, ValueType& type, std::string_view call_text,
+                             int depth) {
+    if (depth > kMaxExpressionNesting) return cond::BUFOVF;
+    if (call_text.size() > kMaxCallText) return cond::BUFOVF;
+    size_t open = call_text.find('(');
+    std::string_view name = call_text.substr(0, open);
+    const LexicalEntry* entry = find_function(name, call_text);
+    if (entry == nullptr) return 0;
+
+    LexicalCall call{result, type};
+    call.depth = depth;
+    char storage[kMaxCallText];
+    if (open != std::string_view::npos) {
+        std::string_view list = call_text.substr(open + 1);
+        if (!list.empty() && list.back() == ')') list.remove_suffix(1);
+        split_arguments(call, list, storage);
+    }
+    if (call.count < entry->min_arguments) {
+        signal_condition(cond::INSFARG, "(");
+        return 0;
+    }
+    if (call.count > entry->max_arguments) {
+        signal_condition(cond::SYMDEL, "(");
+        return 0;
+    }
+    result.clear();
+    type = VALUE_STRING;
+    return entry->run(call);
+}
+
+uint32_t call_lexical(std::string& result, ValueType& type, std::string_view call_text) {
+    return call_lexical_nested(result, type, call_text, 0);
+}
 
 }  // namespace dcl

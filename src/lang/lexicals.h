@@ -14,6 +14,11 @@ namespace dcl {
 // was already queued; else a condition for the caller to queue.
 uint32_t call_lexical(std::string& result, ValueType& type, std::string_view call_text);
 
+// call_lexical for a call met `depth` levels inside expressions or other
+// calls; the arguments are evaluated at that depth.
+uint32_t call_lexical_nested(std::string& result, ValueType& type, std::string_view call_text,
+                             int depth);
+
 // The index-th field (from 0) of `text` split at `delimiter`; delimiters
 // inside double quotes or square brackets do not split. False when there
 // are fewer fields.

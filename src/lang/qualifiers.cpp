@@ -126,3 +126,175 @@ uint32_t parse_number(int64_t& out, std::string_view text) {
 }
 
 }  // namespace dcl
+
+namespace dcl {
+
+namespace {
+
+constexpr size_t kMaxListItems = 16;
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// Splits at commas outside double quotes.
+std::vector<std::string_view> split_list(std::string_view s) {
+    std::vector<std::string_view> items;
+    bool quoted = false;
+    size_t start = 0;
+    for (size_t i = 0; i <= s.size(); ++i) {
+        if (i < s.size() && s[i] == '"') quoted = !quoted;
+        if (i == s.size() || (s[i] == ',' && !quoted)) {
+            items.push_back(s.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return items;
+}
+
+// The raw list after "=", parentheses removed. False after queueing.
+bool list_value(std::string& value, std::string_view text, bool& present) {
+    size_t eq = text.find('=');
+    present = eq != std::string_view::npos;
+    value.clear();
+    if (!present) return true;
+    value = text.substr(eq + 1);
+    if (value.empty()) {
+        signal_condition(cond::VALREQ);
+        return false;
+    }
+    bool parenthesised = value.front() == '(';
+    if (!strip_parentheses(value)) return false;
+    if (!parenthesised && value.find(',') != std::string::npos) {
+        signal_condition(cond::PARMDEL, ",");
+        return false;
+    }
+    return true;
+}
+
+// Access letters of one protection class: R 4, W and D 2, E 1.
+bool protection_access(int& bits, std::string_view letters) {
+    bits = 0;
+    for (char c : letters) {
+        switch (std::toupper(static_cast<unsigned char>(c))) {
+        case 'R': bits |= 4; break;
+        case 'W':
+        case 'D': bits |= 2; break;
+        case 'E': bits |= 1; break;
+        default:
+            signal_condition(cond::IVPROT, letters);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Which digit a class word sets: 2 owner, 1 group, 0 world, -1 system.
+bool protection_class(int& place, std::string_view word) {
+    std::string upper;
+    for (char c : word) upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    struct Class {
+        std::string_view name;
+        int place;
+    } classes[] = {{"WORLD", 0}, {"GROUP", 1}, {"OWNER", 2}, {"SYSTEM", -1}};
+    for (const Class& c : classes) {
+        if (!upper.empty() && upper.size() <= c.name.size() && c.name.substr(0, upper.size()) == upper) {
+            place = c.place;
+            return true;
+        }
+    }
+    signal_condition(cond::IVKEYW, word);
+    return false;
+}
+
+}  // namespace
+
+bool qualifier_value_list(std::vector<std::string>& items, std::string_view text, bool unquote) {
+    items.clear();
+    std::string value;
+    bool present = false;
+    if (!list_value(value, text, present)) return false;
+    if (!present) return true;
+    for (std::string_view item : split_list(value)) {
+        if (items.size() == kMaxListItems) {
+            signal_condition(cond::MAXPARM, item);
+            return false;
+        }
+        item = trimmed(item);
+        items.push_back(unquote ? remove_quotes(item) : std::string(item));
+    }
+    return true;
+}
+
+bool parse_protection(int& code, std::string_view text) {
+    int digits[3] = {8, 8, 8};  // world, group, owner
+    code = 888;
+    std::string value;
+    bool present = false;
+    if (!list_value(value, text, present)) return false;
+    if (!present) return true;
+    value = remove_quotes(value);
+    std::vector<std::string_view> items = split_list(value);
+    if (items.size() > kMaxListItems) {
+        signal_condition(cond::MAXPARM, items[kMaxListItems]);
+        return false;
+    }
+    for (std::string_view item : items) {
+        size_t sep = item.find_first_of("=:");
+        int place = 0, bits = 0;
+        if (!protection_class(place, trimmed(item.substr(0, sep)))) return false;
+        if (sep != std::string_view::npos) {
+            std::string_view letters = trimmed(item.substr(sep + 1));
+            if (letters.empty()) {
+                signal_condition(cond::VALREQ);
+                return false;
+            }
+            if (!protection_access(bits, letters)) return false;
+        }
+        if (place >= 0) digits[place] = bits;
+    }
+    code = digits[2] * 100 + digits[1] * 10 + digits[0];
+    return true;
+}
+
+bool qualifier_string(std::string& value, uint32_t& options, std::string_view text,
+                      std::optional<std::string_view> fallback, uint32_t bit,
+                      uint32_t result_flags, bool unquote) {
+    if (result_flags & RESULT_NEGATED) {
+        options &= ~bit;
+        return true;
+    }
+    options |= bit;
+    if (!qualifier_value(value, text, unquote)) return false;
+    if (!value.empty()) return true;
+    if (!fallback) {
+        signal_condition(cond::VALREQ, text.substr(1));
+        return false;
+    }
+    value = *fallback;
+    return true;
+}
+
+bool qualifier_number(int64_t& value, uint32_t& options, std::string_view text, int64_t fallback,
+                      uint32_t bit, uint32_t result_flags) {
+    if (result_flags & RESULT_NEGATED) {
+        options &= ~bit;
+        return true;
+    }
+    options |= bit;
+    size_t eq = text.find('=');
+    if (eq == std::string_view::npos) {
+        value = fallback;
+        return true;
+    }
+    std::string_view number = text.substr(eq + 1);
+    if (uint32_t status = parse_number(value, number); !is_success(status)) {
+        signal_condition(status, number);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace dcl

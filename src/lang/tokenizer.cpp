@@ -41,6 +41,22 @@ size_t copy_group(std::string& dest, std::string_view s, size_t i, char open, ch
     return i;
 }
 
+// An operand of an IF condition ends at an operator or a blank outside
+// quotes and parentheses.
+size_t operand_end(std::string_view s, size_t i) {
+    int depth = 0;
+    bool quoted = false;
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '(') ++depth;
+        if (c == ')' && depth > 0) --depth;
+        if (depth == 0 && std::string_view("+-*/. \t").find(c) != std::string_view::npos) break;
+    }
+    return i;
+}
+
 }  // namespace
 
 Tokenizer::Tokenizer(std::string_view line, uint32_t verb_number, bool assignment)
@@ -95,6 +111,7 @@ TokenType Tokenizer::assignment_token(std::string& text) {
 }
 
 TokenType Tokenizer::command_token(std::string& text) {
+    if (verb_ == verb::IF) return if_parameter(text);
     if (rest_of_line_verb(verb_)) {
         text = line_.substr(pos_);
         pos_ = line_.size();
@@ -146,6 +163,58 @@ TokenType Tokenizer::keyword_parameter(std::string& text) {
             pos_ += copy_until(text, line_.substr(pos_), "/!, ");
     }
     ++parameters_;
+    return TOKEN_PARAMETER;
+}
+
+// IF takes the condition, the THEN word and the command after it.
+TokenType Tokenizer::if_parameter(std::string& text) {
+    ++parameters_;
+    if (parameters_ == 1) return if_condition(text);
+    if (parameters_ == 2) {
+        while (!at_end() && std::isalpha(static_cast<unsigned char>(peek()))) text.push_back(line_[pos_++]);
+        if (!text.empty()) return TOKEN_PARAMETER;
+        ++parameters_;
+    }
+    if (parameters_ > 3) return TOKEN_END;
+    text = line_.substr(pos_);
+    pos_ = line_.size();
+    return TOKEN_PARAMETER;
+}
+
+// The condition of an IF: operands, operators and parenthesised groups
+// with the blanks between them. It ends where a second operand would
+// follow an operand (the THEN).
+TokenType Tokenizer::if_condition(std::string& text) {
+    bool after_operand = false;
+    for (;;) {
+        size_t mark = pos_;
+        skip_blanks();
+        if (at_end()) break;
+        size_t start = pos_;
+        char c = peek();
+        bool operand = true;
+        if (c == '(') {
+            std::string group;
+            pos_ = copy_group(group, line_, pos_, '(', ')');
+        } else if (c == '+' || c == '-' || c == '*' || c == '/') {
+            ++pos_;
+            operand = false;
+        } else if (c == '.') {
+            ++pos_;
+            while (!at_end() && std::isalpha(static_cast<unsigned char>(peek()))) ++pos_;
+            if (peek() == '.') ++pos_;
+            operand = false;
+        } else {
+            pos_ = operand_end(line_, pos_);
+        }
+        if (operand && after_operand) {
+            pos_ = mark;
+            break;
+        }
+        if (!text.empty()) text.append(line_.substr(mark, start - mark));
+        text.append(line_.substr(start, pos_ - start));
+        after_operand = operand;
+    }
     return TOKEN_PARAMETER;
 }
 

@@ -1,10 +1,233 @@
-// Placeholder: SHOW SYMBOL is being written.
+// SHOW SYMBOL: one symbol as a reference would find it, or every symbol
+// whose name matches a wildcard pattern.
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/command_state.h"
 #include "core/handlers.h"
+#include "lang/keywords.h"
+#include "lang/qualifier_codes.h"
+#include "lang/qualifiers.h"
+#include "lang/verbs.h"
+#include "names/symbols.h"
+#include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
 namespace dcl {
 
-void show_symbol(CommandContext&) { signal_condition(cond::NOTAVAIL); }
+namespace {
+
+constexpr uint32_t SHOW_ALL = 1;
+constexpr uint32_t SHOW_LOG = 2;
+constexpr size_t kMaxShownValue = 255;
+
+struct ShowRequest {
+    uint32_t options = SHOW_LOG;
+    SymbolSelector selector = SELECT_ANY;
+    const Token* name = nullptr;
+};
+
+// A copy of a symbol for a listing.
+struct Shown {
+    std::string name;
+    std::string value;
+    uint32_t type;
+};
+
+std::string_view qualifier_name(std::string_view token) {
+    token.remove_prefix(std::min<size_t>(1, token.size()));
+    return token.substr(0, token.find('='));
+}
+
+bool apply_show_qualifier(ShowRequest& request, uint32_t code, std::string_view token,
+                          uint32_t flags) {
+    switch (code) {
+    case qual::SHOW_SYMBOL_ALL: return apply_flag(request.options, SHOW_ALL, flags, qualifier_name(token));
+    case qual::SHOW_SYMBOL_LOG: return apply_flag(request.options, SHOW_LOG, flags, qualifier_name(token));
+    case qual::SHOW_SYMBOL_LOCAL: request.selector = SELECT_LOCAL; return true;
+    case qual::SHOW_SYMBOL_GLOBAL: request.selector = SELECT_GLOBAL; return true;
+    case qual::SHOW_SYMBOL_ENVIRONMENT: request.selector = SELECT_ENVIRONMENT; return true;
+    default: return !unsupported_qualifier(token);
+    }
+}
+
+// Walks the qualifiers and the one parameter. False after queueing.
+bool read_request(const CommandContext& cmd, ShowRequest& request) {
+    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
+        const Token& t = cmd.tokens[i];
+        if (t.type == TOKEN_QUALIFIER) {
+            uint32_t flags = 0;
+            uint32_t code = lookup_qualifier(t.text, verb::SHOW_SYMBOL, flags);
+            if (code == 0 || !apply_show_qualifier(request, code, t.text, flags)) return false;
+        } else if (!request.name) {
+            request.name = &t;
+        } else {
+            extra_parameter(t.text);
+            return false;
+        }
+    }
+    if (request.name && (request.options & SHOW_ALL)) {
+        extra_parameter(request.name->text);
+        return false;
+    }
+    return true;
+}
+
+void ask_for_symbol_name() {
+    if (procedure_stack().in_procedure) {
+        signal_condition(cond::NOFILE);
+        return;
+    }
+    command_state().current_prompt = "_Symbol: ";
+    command_state().reprompt = true;
+}
+
+// Writes one symbol line; true when the value had to be cut.
+bool display_symbol(FILE* out, const std::string& name, std::string_view value, uint32_t type) {
+    const char* op = (type & SYM_LOCAL) ? "=" : (type & SYM_GLOBAL) ? "==" : "===";
+    if (!(type & SYM_STRING)) {
+        auto number = static_cast<int32_t>(symbol_integer_value(value));
+        auto bits = static_cast<unsigned long>(static_cast<uint32_t>(number));
+        std::fprintf(out, "  %s %s %ld   Hex = %8.8lX  Octal = %11.11lo\n", name.c_str(), op,
+                     static_cast<long>(number), bits, bits);
+        return false;
+    }
+    std::string shown(value.substr(0, kMaxShownValue));
+    for (char& c : shown)
+        if (c < ' ' || c > '~') c = '.';
+    std::fprintf(out, "  %s %s \"%s\"\n", name.c_str(), op, shown.c_str());
+    return value.size() > kMaxShownValue;
+}
+
+// One symbol, found as a reference finds it but with local symbols always
+// visible.
+uint32_t show_one(FILE* out, const std::string& name, const ShowRequest& request) {
+    SymbolScope& scope = symbol_tables().scope;
+    bool saved_local = scope.local;
+    scope.local = true;
+    std::string value, stored;
+    uint32_t type = 0;
+    uint32_t status = get_symbol(name, value, type, request.selector, &stored);
+    scope.local = procedure_depth() >= 0 ? current_frame().scopes.general.local : saved_local;
+    if (status != 1) return status;
+    bool cut = display_symbol(out, stored, value, type);
+    return cut && (request.options & SHOW_LOG) ? cond::SYMTRUNC : 1;
+}
+
+// "*" matches any run of characters, "%" exactly one.
+bool wildcard_match(std::string_view pattern, std::string_view text) {
+    size_t p = 0, t = 0;
+    size_t star = std::string_view::npos, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && (pattern[p] == '%' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            resume = t;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+void add_matching(std::vector<Shown>& list, const SymbolTable& table, uint32_t kind,
+                  std::string_view pattern) {
+    std::string bare;
+    for (const Symbol& s : table.records) {
+        bare = s.name;
+        std::erase(bare, '*');
+        if (wildcard_match(pattern, bare)) list.push_back({s.name, s.value, s.flags | kind});
+    }
+}
+
+void add_pseudo_symbols(std::vector<Shown>& list, std::string_view pattern) {
+    for (const char* name : {"$SEVERITY", "$STATUS"}) {
+        if (!wildcard_match(pattern, name)) continue;
+        Shown shown{name, {}, SYM_GLOBAL | SYM_STRING};
+        pseudo_symbol_value(name, shown.value);
+        list.push_back(std::move(shown));
+    }
+}
+
+// Every table in reach, merged in name order after the pseudo-symbols.
+std::vector<Shown> collect_all_tables(std::string_view pattern) {
+    const SymbolScope& scope = symbol_tables().scope;
+    std::vector<Shown> merged;
+    const ProcedureStack& stack = procedure_stack();
+    for (int level = stack.depth; level >= 0; --level)
+        add_matching(merged, stack.frames[level].local_symbols, SYM_LOCAL, pattern);
+    if (scope.global) add_matching(merged, symbol_tables().global, SYM_GLOBAL, pattern);
+    if (scope.environment)
+        add_matching(merged, symbol_tables().environment, SYM_ENVIRONMENT, pattern);
+    std::stable_sort(merged.begin(), merged.end(),
+                     [](const Shown& a, const Shown& b) { return a.name < b.name; });
+    std::vector<Shown> list;
+    if (scope.global) add_pseudo_symbols(list, pattern);
+    std::move(merged.begin(), merged.end(), std::back_inserter(list));
+    return list;
+}
+
+std::vector<Shown> collect(SymbolSelector selector, std::string_view pattern) {
+    const SymbolScope& scope = symbol_tables().scope;
+    std::vector<Shown> list;
+    switch (selector) {
+    case SELECT_LOCAL:
+        if (const SymbolTable* table = current_local_table())
+            add_matching(list, *table, SYM_LOCAL, pattern);
+        break;
+    case SELECT_GLOBAL:
+        if (!scope.global) break;
+        add_pseudo_symbols(list, pattern);
+        add_matching(list, symbol_tables().global, SYM_GLOBAL, pattern);
+        break;
+    case SELECT_ENVIRONMENT:
+        if (scope.environment)
+            add_matching(list, symbol_tables().environment, SYM_ENVIRONMENT, pattern);
+        break;
+    case SELECT_ANY:
+        list = collect_all_tables(pattern);
+        break;
+    }
+    return list;
+}
+
+uint32_t show_matching(FILE* out, std::string_view pattern, const ShowRequest& request) {
+    bool cut = false;
+    std::vector<Shown> list = collect(request.selector, pattern);
+    for (const Shown& s : list)
+        if (display_symbol(out, s.name, s.value, s.type)) cut = true;
+    if (list.empty() && !(request.options & SHOW_ALL)) return cond::UNDSYM;
+    return cut && (request.options & SHOW_LOG) ? cond::SYMTRUNC : 1;
+}
+
+}  // namespace
+
+void show_symbol(CommandContext& cmd) {
+    ShowRequest request;
+    if (!read_request(cmd, request)) return;
+    if (!request.name && !(request.options & SHOW_ALL)) {
+        ask_for_symbol_name();
+        return;
+    }
+    std::string name = request.name ? normalize_symbol_name(request.name->text) : "*";
+    bool wildcard = name.find_first_of("*%") != std::string::npos || (request.options & SHOW_ALL);
+    uint32_t status = wildcard ? show_matching(cmd.out, name, request)
+                               : show_one(cmd.out, name, request);
+    if (status == cond::UNDSYM && request.name)
+        signal_condition(status, name);
+    else if (status != 1)
+        signal_condition(status);
+}
 
 }  // namespace dcl

@@ -1,30 +1,395 @@
-// Placeholder: the symbol store is being written.
+// The symbol store: lookups, definitions and deletions over the local
+// tables of the procedure levels, the global table and the environment
+// table. Tables are short vectors sorted by stored name and searched
+// linearly, because a reference may be an abbreviation of a stored name.
 #include "names/symbols.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "lang/qualifiers.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
+#include "status/messages.h"
 
 namespace dcl {
 
 namespace {
+
 SymbolTables g_tables;
+
+constexpr size_t kMaxImportedValue = 1023;
+constexpr uint64_t kLargestNumber = 9223372036854775807ull;
+
+bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || is_lower(c); }
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+char to_upper(char c) { return is_lower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A name upper-cased outside double quotes. A name that is already upper
+// case is used where it lies, so the frequent lookups of a procedure loop
+// neither copy nor allocate.
+class UpperName {
+public:
+    // False when the name is longer than any stored name can be.
+    bool set(std::string_view name) {
+        if (name.size() > kMaxSymbolName) return false;
+        if (!needs_mapping(name)) {
+            view_ = name;
+            return true;
+        }
+        bool quoted = false;
+        for (size_t i = 0; i < name.size(); ++i) {
+            char c = name[i];
+            if (c == '"') quoted = !quoted;
+            buffer_[i] = quoted ? c : to_upper(c);
+        }
+        view_ = std::string_view(buffer_, name.size());
+        return true;
+    }
+    std::string_view view() const { return view_; }
+
+private:
+    static bool needs_mapping(std::string_view name) {
+        bool quoted = false;
+        for (char c : name) {
+            if (c == '"') quoted = !quoted;
+            else if (!quoted && is_lower(c)) return true;
+        }
+        return false;
+    }
+
+    char buffer_[kMaxSymbolName];
+    std::string_view view_;
+};
+
+bool valid_name(std::string_view name) {
+    if (name.empty() || name.size() > kMaxSymbolName) return false;
+    char first = name[0];
+    if (!is_letter(first) && first != '$' && first != '_') return false;
+    for (char c : name.substr(1))
+        if (!is_letter(c) && !is_digit(c) && c != '$' && c != '_' && c != '*') return false;
+    return true;
+}
+
+// Does `name` spell `word` once its '*' marks are left out?
+bool equals_without_star(std::string_view name, std::string_view word) {
+    size_t j = 0;
+    for (char c : name) {
+        if (c == '*') continue;
+        if (j >= word.size() || word[j] != c) return false;
+        ++j;
+    }
+    return j == word.size();
+}
+
+bool is_reserved_global(std::string_view name) {
+    return equals_without_star(name, "$STATUS") || equals_without_star(name, "$SEVERITY");
+}
+
+size_t length_without_star(std::string_view name) {
+    return name.size() - static_cast<size_t>(std::count(name.begin(), name.end(), '*'));
+}
+
+// Compares the first `n` characters of two names with their '*' marks
+// left out, as strncmp would.
+bool same_prefix_without_star(std::string_view a, std::string_view b, size_t n) {
+    size_t i = 0, j = 0;
+    for (size_t k = 0; k < n; ++k) {
+        while (i < a.size() && a[i] == '*') ++i;
+        while (j < b.size() && b[j] == '*') ++j;
+        if (i >= a.size() || j >= b.size()) return i >= a.size() && j >= b.size();
+        if (a[i] != b[j]) return false;
+        ++i;
+        ++j;
+    }
+    return true;
+}
+
+const Symbol* find_in(const SymbolTable& table, std::string_view name) {
+    for (const Symbol& s : table.records)
+        if (symbol_abbrev_match(s.name, name)) return &s;
+    return nullptr;
+}
+
+// The record a reference means, with the kind bit of its table; the
+// pseudo-symbols are handled by the caller.
+const Symbol* find_symbol(std::string_view name, SymbolSelector selector, bool& pseudo,
+                          uint32_t& table_bit) {
+    const SymbolScope& scope = g_tables.scope;
+    pseudo = false;
+    if (scope.local && (selector == SELECT_ANY || selector == SELECT_LOCAL)) {
+        table_bit = SYM_LOCAL;
+        for (int level = procedure_depth(); level >= 0; --level)
+            if (const Symbol* s = find_in(procedure_stack().frames[level].local_symbols, name))
+                return s;
+    }
+    if (scope.global && (selector == SELECT_ANY || selector == SELECT_GLOBAL)) {
+        if (name == "$STATUS" || name == "$SEVERITY") {
+            pseudo = true;
+            return nullptr;
+        }
+        table_bit = SYM_GLOBAL;
+        if (const Symbol* s = find_in(g_tables.global, name)) return s;
+    }
+    if (scope.environment && (selector == SELECT_ANY || selector == SELECT_ENVIRONMENT)) {
+        table_bit = SYM_ENVIRONMENT;
+        if (const Symbol* s = find_in(g_tables.environment, name)) return s;
+    }
+    return nullptr;
+}
+
+uint32_t kind_of(uint32_t flags) {
+    if (flags & SYM_LOCAL) return SYM_LOCAL;
+    if (flags & SYM_GLOBAL) return SYM_GLOBAL;
+    return SYM_ENVIRONMENT;
+}
+
+SymbolTable* table_of_kind(uint32_t kind) {
+    if (kind == SYM_LOCAL) return current_local_table();
+    if (kind == SYM_GLOBAL) return &g_tables.global;
+    return &g_tables.environment;
+}
+
+// How an existing stored name relates to a name being defined.
+enum class Relation { unrelated, same, clash };
+
+Relation relation_to(std::string_view existing, std::string_view name) {
+    size_t star = name.find('*');
+    if (star == std::string_view::npos) {
+        if (!symbol_abbrev_match(existing, name)) return Relation::unrelated;
+        size_t full = length_without_star(existing);
+        if (full == name.size()) return Relation::same;
+        // A shorter form of a longer name is a symbol of its own.
+        return full > name.size() ? Relation::unrelated : Relation::clash;
+    }
+    if (!same_prefix_without_star(existing, name, star)) return Relation::unrelated;
+    size_t existing_star = existing.find('*');
+    if (existing_star == std::string_view::npos)
+        return symbol_abbrev_match(name, existing) ? Relation::same : Relation::unrelated;
+    if (!same_prefix_without_star(existing, name, existing_star)) return Relation::unrelated;
+    return symbol_abbrev_match(name, existing) ? Relation::same : Relation::clash;
+}
+
+struct Slot {
+    Relation relation;  // same: replace at index; unrelated: insert there
+    size_t index;
+};
+
+Slot find_slot(const SymbolTable& table, std::string_view name) {
+    const std::vector<Symbol>& records = table.records;
+    for (size_t i = 0; i < records.size(); ++i) {
+        Relation r = relation_to(records[i].name, name);
+        if (r != Relation::unrelated) return {r, i};
+        if (name < std::string_view(records[i].name)) return {Relation::unrelated, i};
+    }
+    return {Relation::unrelated, records.size()};
+}
+
+// Environment symbols reach child processes through the process
+// environment. setenv copies both strings; a value ends there at its first
+// NUL byte.
+bool mirror_into_environment(std::string_view name, std::string_view value) {
+    std::string env_name(name);
+    std::string env_value(value.substr(0, value.find('\0')));
+    if (setenv(env_name.c_str(), env_value.c_str(), 1) == 0) return true;
+    // Running out of environment space must not end the session, so the
+    // internal fault goes out with error rather than fatal severity.
+    signal_condition(with_severity(cond::FAULT, SEV_ERROR), "out of environment space");
+    return false;
+}
+
+void store(SymbolTable& table, const Slot& slot, std::string_view name, std::string_view value,
+           uint32_t flags) {
+    if (slot.relation == Relation::same) {
+        Symbol& s = table.records[slot.index];
+        if ((flags & SYM_ENVIRONMENT) && s.name != name) unsetenv(s.name.c_str());
+        s.name.assign(name);
+        s.value.assign(value);
+        s.flags = flags;
+        return;
+    }
+    table.records.insert(table.records.begin() + static_cast<std::ptrdiff_t>(slot.index),
+                         Symbol{std::string(name), std::string(value), flags});
+}
+
 }  // namespace
 
 SymbolTables& symbol_tables() { return g_tables; }
+
 void reset_symbol_tables() { g_tables = SymbolTables{}; }
-SymbolTable& local_symbols() { return current_frame().local_symbols; }
-uint32_t set_symbol(std::string_view, std::string_view, uint32_t) { return cond::NOTAVAIL; }
-uint32_t get_symbol(std::string_view, std::string&, uint32_t&, SymbolSelector, std::string*) {
-    return cond::UNDSYM;
+
+SymbolTable* current_local_table() {
+    return procedure_depth() >= 0 ? &current_frame().local_symbols : nullptr;
 }
-uint32_t get_symbol_text(std::string_view, std::string&, uint32_t&, SymbolSelector, std::string*) {
-    return cond::UNDSYM;
+
+SymbolTable& local_symbols() {
+    if (SymbolTable* table = current_local_table()) return *table;
+    g_tables.no_level_locals.records.clear();
+    return g_tables.no_level_locals;
 }
-uint32_t delete_symbol(std::string_view, uint32_t) { return cond::UNDSYM; }
-bool symbol_name_valid(std::string_view) { return true; }
-bool symbol_abbrev_match(std::string_view a, std::string_view b) { return a == b; }
-void import_environment(char**) {}
-VerbSymbolScope::VerbSymbolScope() : saved_(g_tables.scope) {}
+
+bool symbol_abbrev_match(std::string_view pattern, std::string_view name) {
+    size_t i = 0, j = 0;
+    bool passed_star = false;
+    for (;;) {
+        if (i < pattern.size() && pattern[i] == '*') {
+            passed_star = true;
+            ++i;
+        } else if (j < name.size() && name[j] == '*') {
+            ++j;
+        } else if (i < pattern.size() && j < name.size() && pattern[i] == name[j]) {
+            ++i;
+            ++j;
+        } else {
+            break;
+        }
+    }
+    bool name_done = j == name.size();
+    return name_done && (i == pattern.size() || passed_star);
+}
+
+bool symbol_name_valid(std::string_view name) {
+    if (valid_name(name)) return true;
+    signal_condition(cond::IVSYMB, name);
+    return false;
+}
+
+std::string normalize_symbol_name(std::string_view typed) {
+    std::string upper(typed);
+    bool quoted = false;
+    for (char& c : upper) {
+        if (c == '"') quoted = !quoted;
+        else if (!quoted) c = to_upper(c);
+    }
+    return remove_quotes(upper);
+}
+
+bool pseudo_symbol_value(std::string_view name, std::string& value) {
+    uint32_t status = message_queue().status;
+    char text[16];
+    int length = 0;
+    if (name == "$STATUS")
+        length = std::snprintf(text, sizeof text, "%%X%08X", status);
+    else if (name == "$SEVERITY")
+        length = std::snprintf(text, sizeof text, "%1u", status & SEVERITY_MASK);
+    else
+        return false;
+    value.assign(text, static_cast<size_t>(length));
+    return true;
+}
+
+int64_t symbol_integer_value(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    uint64_t n = 0;
+    // A number too large for 64 bits stays at the largest one.
+    for (; i < text.size() && is_digit(text[i]); ++i) {
+        uint64_t digit = uint64_t(text[i] - '0');
+        n = n > (kLargestNumber - digit) / 10 ? kLargestNumber : n * 10 + digit;
+    }
+    return negative ? -static_cast<int64_t>(n) : static_cast<int64_t>(n);
+}
+
+uint32_t get_symbol(std::string_view name, std::string& value, uint32_t& type,
+                    SymbolSelector selector, std::string* stored_name) {
+    UpperName upper;
+    if (!upper.set(name)) return cond::UNDSYM;
+    std::string_view key = upper.view();
+    bool pseudo = false;
+    uint32_t table_bit = 0;
+    const Symbol* found = find_symbol(key, selector, pseudo, table_bit);
+    if (pseudo) {
+        pseudo_symbol_value(key, value);
+        type = SYM_GLOBAL | SYM_STRING;
+        if (stored_name) stored_name->assign(key);
+        return 1;
+    }
+    if (!found) return cond::UNDSYM;
+    value.assign(found->value);
+    type = table_bit | found->flags;
+    if (stored_name) stored_name->assign(found->name);
+    return 1;
+}
+
+uint32_t get_symbol_text(std::string_view name, std::string& value, uint32_t& type,
+                         SymbolSelector selector, std::string* stored_name) {
+    uint32_t status = get_symbol(name, value, type, selector, stored_name);
+    if (status == 1) std::erase(value, '\0');
+    return status;
+}
+
+uint32_t set_symbol(std::string_view name, std::string_view value, uint32_t flags) {
+    if (name.empty()) return 1;
+    UpperName upper;
+    if (!upper.set(name) || !valid_name(upper.view())) {
+        signal_condition(cond::IVSYMB, name);
+        return 0;
+    }
+    std::string_view key = upper.view();
+    if (value.size() > kMaxSymbolValue) return cond::BUFOVF;
+    uint32_t kind = kind_of(flags);
+    const SymbolScope& scope = g_tables.scope;
+    if ((kind == SYM_ENVIRONMENT && !scope.environment) || (kind == SYM_GLOBAL && !scope.global))
+        return cond::NOSCOPE;
+    if (kind == SYM_GLOBAL && is_reserved_global(key)) {
+        signal_condition(cond::RESSYM, key);
+        return 0;
+    }
+    SymbolTable* table = table_of_kind(kind);
+    if (!table) return cond::NOSCOPE;  // no procedure level holds local symbols yet
+    Slot slot = find_slot(*table, key);
+    if (slot.relation == Relation::clash) return cond::ABSYMD;
+    // The environment goes first so that a failure leaves the table as it was.
+    if (kind == SYM_ENVIRONMENT && !mirror_into_environment(key, value)) return 0;
+    store(*table, slot, key, value, (flags & ~SYM_KIND_MASK) | kind);
+    return 1;
+}
+
+uint32_t delete_symbol(std::string_view name, uint32_t kind) {
+    std::string key = normalize_symbol_name(name);
+    if (!symbol_name_valid(key)) return 0;
+    if (kind == SYM_GLOBAL && (key == "$STATUS" || key == "$SEVERITY")) return 1;
+    SymbolTable* table = table_of_kind(kind_of(kind));
+    if (!table) return cond::UNDSYM;
+    std::vector<Symbol>& records = table->records;
+    auto it = std::find_if(records.begin(), records.end(),
+                           [&](const Symbol& s) { return symbol_abbrev_match(s.name, key); });
+    if (it == records.end()) return cond::UNDSYM;
+    if (table == &g_tables.environment) unsetenv(it->name.c_str());
+    records.erase(it);
+    return 1;
+}
+
+void import_environment(char** envp) {
+    std::vector<Symbol>& records = g_tables.environment.records;
+    records.clear();
+    if (!envp) return;
+    for (char** entry = envp; *entry; ++entry) {
+        std::string_view text(*entry);
+        size_t equals = text.find('=');
+        std::string_view name = text.substr(0, std::min(equals, kMaxSymbolName));
+        if (name.empty()) continue;
+        std::string_view value;
+        if (equals != std::string_view::npos) value = text.substr(equals + 1, kMaxImportedValue);
+        auto it = std::lower_bound(records.begin(), records.end(), name,
+                                   [](const Symbol& s, std::string_view n) { return s.name < n; });
+        if (it != records.end() && it->name == name) {
+            it->value.assign(value);
+            continue;
+        }
+        records.insert(it, Symbol{std::string(name), std::string(value),
+                                  SYM_ENVIRONMENT | SYM_STRING});
+    }
+}
+
+VerbSymbolScope::VerbSymbolScope() : saved_(g_tables.scope) {
+    if (procedure_depth() >= 0) g_tables.scope = current_frame().scopes.verb;
+}
+
 VerbSymbolScope::~VerbSymbolScope() { g_tables.scope = saved_; }
 
 }  // namespace dcl

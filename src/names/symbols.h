@@ -4,6 +4,7 @@
 // marks the shortest accepted abbreviation ("SH*OW").
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,17 +59,28 @@ struct SymbolTables {
     SymbolTable global;
     SymbolTable environment;
     SymbolScope scope;  // the switches in force now
+    // Stands in for the local table before start-up pushes level 0; kept
+    // empty.
+    SymbolTable no_level_locals;
 };
 
 SymbolTables& symbol_tables();
 void reset_symbol_tables();
 
-// The local table of the current procedure level.
+// The local table of the current procedure level (an empty table before
+// level 0 exists).
 SymbolTable& local_symbols();
 
+// The local table of the current level, or nullptr before level 0 exists.
+SymbolTable* current_local_table();
+
+inline constexpr size_t kMaxSymbolName = 255;
+inline constexpr size_t kMaxSymbolValue = 1024;
+
 // Defines or replaces a symbol. `flags` is one kind bit or'ed with the type
-// bit. Returns 1; 0 when the failure was already queued; else a condition
-// for the caller to queue (NOSCOPE, ABSYMD, INSFMEM).
+// bit. Returns 1; 0 when the failure was already queued (IVSYMB, RESSYM,
+// no environment space); else a condition for the caller to queue
+// (NOSCOPE, ABSYMD, BUFOVF for a value over 1024 bytes).
 uint32_t set_symbol(std::string_view name, std::string_view value, uint32_t flags);
 inline uint32_t set_symbol_text(std::string_view name, std::string_view text, uint32_t flags) {
     return set_symbol(name, text, flags);
@@ -97,6 +109,18 @@ bool symbol_name_valid(std::string_view name);
 
 // Does the stored name `pattern` ("SH*OW") accept the reference `name`?
 bool symbol_abbrev_match(std::string_view pattern, std::string_view name);
+
+// A name as typed on a command line: upper case outside double quotes,
+// then unquoted (a doubled quote inside quotes stands for one).
+std::string normalize_symbol_name(std::string_view typed);
+
+// The value of the pseudo-symbol $STATUS ("%X" and eight hex digits) or
+// $SEVERITY (one digit); false for any other name.
+bool pseudo_symbol_value(std::string_view name, std::string& value);
+
+// The number an integer symbol's text holds, read as "%ld" reads it
+// (leading blanks, a sign, digits; 0 when there are none).
+int64_t symbol_integer_value(std::string_view text);
 
 // Start-up: every NAME=VALUE of `envp` becomes an environment string
 // symbol (the process environment already holds them).

@@ -7,6 +7,7 @@
 #include "core/command_state.h"
 #include "core/session.h"
 #include "lang/verbs.h"
+#include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -94,6 +95,75 @@ TEST(ExpandCommandLine, Continuation) {
     }
 }
 
+TEST(ExpandCommandLine, AssignmentsAndLabels) {
+    const ExpandCase cases[] = {
+        {"$ x = 5", "x = 5", verb::NONE},
+        {"x := abc", "x := abc", verb::NONE},
+        {"x:=abc", "x := abc", verb::NONE},
+        {"CDEFS\t= \"A\"", "cdefs = \"A\"", verb::NONE},
+        {"S[0,3] :== \"ABC\" ! set", "s[0,3] :== \"ABC\"", verb::NONE},
+        {"$ _DONE: show time", "show time", verb::SHOW},
+        {"$ a1: b2 : dir", "dir", verb::DIRECTORY},
+        {"dev:=x", "dev := x", verb::NONE},
+    };
+    for (const ExpandCase& c : cases) {
+        CapturedErrors errors;
+        push_procedure_level("");
+        std::string raw = c.raw, out;
+        EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
+        EXPECT_EQ(out, c.expanded) << c.raw;
+        EXPECT_EQ(command_state().verb, c.verb) << c.raw;
+        EXPECT_EQ(command_state().assignment, c.verb == verb::NONE) << c.raw;
+        EXPECT_FALSE(error_queued()) << c.raw;
+    }
+}
+
+TEST(ExpandCommandLine, SymbolSubstitution) {
+    const ExpandCase cases[] = {
+        {"write sys$output 'g'", "write sys$output hello", verb::WRITE},
+        {"write sys$output \"''g' world\"", "write sys$output \"hello world\"", verb::WRITE},
+        {"write sys$output \"it's 'g'\"", "write sys$output \"it's 'g'\"", verb::WRITE},
+        {"write sys$output \"''p1\"", "write sys$output \"\"", verb::WRITE},
+        {"x = 'g 'g'", "x = hello hello", verb::NONE},
+        {"x = 'nested'", "x = hello", verb::NONE},
+        {"x = a&g", "x = ahello", verb::NONE},
+        {"x = &undefined.", "x = .", verb::NONE},
+        {"x = \"&g\" ! &g", "x = \"&g\"", verb::NONE},
+        {"di x", "dir /size x", verb::DIRECTORY},
+        {"ed Notes.TXT", "FOREIGN /usr/bin/vi Notes.TXT", verb::FOREIGN},
+        {"img a", "FOREIGN sys$system:tool -x a", verb::FOREIGN},
+        {"'verb' time", "show time", verb::SHOW},
+    };
+    for (const ExpandCase& c : cases) {
+        CapturedErrors errors;
+        push_procedure_level("");
+        set_symbol("G", "hello", SYM_LOCAL | SYM_STRING);
+        set_symbol("NESTED", "'G'", SYM_GLOBAL | SYM_STRING);
+        set_symbol("DI", "dir/size", SYM_GLOBAL | SYM_STRING);
+        set_symbol("ED", "$ /usr/bin/vi", SYM_GLOBAL | SYM_STRING);
+        set_symbol("IMG", "$sys$system:tool -x", SYM_GLOBAL | SYM_STRING);
+        set_symbol("VERB", "SHOW", SYM_LOCAL | SYM_STRING);
+        std::string raw = c.raw, out;
+        EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
+        EXPECT_EQ(out, c.expanded) << c.raw;
+        EXPECT_EQ(command_state().verb, c.verb) << c.raw;
+    }
+}
+
+TEST(ExpandCommandLine, SelfReferenceAndEnvironmentVerbs) {
+    CapturedErrors errors;
+    push_procedure_level("");
+    set_symbol("LOOP", "'LOOP'", SYM_GLOBAL | SYM_STRING);
+    std::string raw = "x = 'loop'", out;
+    EXPECT_EQ(expand_command_line(out, raw), cond::BUFOVF);
+    // Environment symbols are not verbs.
+    set_symbol("DIRX", "show time", SYM_ENVIRONMENT | SYM_STRING);
+    raw = "dirx";
+    EXPECT_EQ(expand_command_line(out, raw), 1u);
+    EXPECT_EQ(out, "dirx");
+    EXPECT_EQ(command_state().verb, verb::NONE);
+}
+
 TEST(ExpandCommandLine, OverlongLineIsRefused) {
     CapturedErrors errors;
     push_procedure_level("");
@@ -125,6 +195,11 @@ TEST(Tokenizer, VerbSpecificRules) {
         {"@p/out=x a b", verb::AT, "1:@p | 3:/out=x | 4:a | 4:b"},
         {"recall/all", verb::RECALL, "1:recall | 3:/all"},
         {"lab: show time", verb::SHOW, "1:show | 4:time"},
+        {"if i .lt. n then goto loop", verb::IF, "1:if | 4:i .lt. n | 4:then | 4:goto loop"},
+        {"if (a .eq. 1) .and. f$len(x, \"a b\") .gt. 0 then x = 1", verb::IF,
+         "1:if | 4:(a .eq. 1) .and. f$len(x, \"a b\") .gt. 0 | 4:then | 4:x = 1"},
+        {"if x .eq. -1 then", verb::IF, "1:if | 4:x .eq. -1 | 4:then"},
+        {"if \"a b\".eqs.x", verb::IF, "1:if | 4:\"a b\".eqs.x"},
     };
     for (const TokenCase& c : cases) {
         CapturedErrors errors;

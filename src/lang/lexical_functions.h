@@ -1,0 +1,71 @@
+// The implementations behind the lexical function table, and what each of
+// them receives: the split argument texts and a place for its result.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "lang/expression.h"
+
+namespace dcl {
+
+// One call of a lexical function. The arguments are raw texts; a function
+// evaluates the ones it needs.
+struct LexicalCall {
+    static constexpr size_t kMaxArguments = 16;  // F$FAO takes the most
+
+    std::string& result;
+    ValueType& type;
+    std::array<std::string_view, kMaxArguments> arguments{};
+    size_t count = 0;  // may exceed kMaxArguments; the excess is not kept
+    int depth = 0;     // nesting of the call, for argument evaluation
+
+    // The argument is present and not empty.
+    bool given(size_t index) const {
+        return index < count && index < kMaxArguments && !arguments[index].empty();
+    }
+    std::string_view argument(size_t index) const {
+        return given(index) ? arguments[index] : std::string_view{};
+    }
+    // Evaluates an argument as an expression; an empty one is INSFARG.
+    uint32_t evaluate(size_t index, ExprValue& value) const;
+
+    uint32_t set_string(std::string_view text) {
+        result.assign(text);
+        type = VALUE_STRING;
+        return 1;
+    }
+    uint32_t set_integer(int32_t value);
+};
+
+// Returns 1 or a condition that the caller queues.
+using LexicalFunction = uint32_t (*)(LexicalCall& call);
+
+uint32_t lexical_not_available(LexicalCall& call);
+
+// String and number functions.
+uint32_t lexical_edit(LexicalCall& call);
+uint32_t lexical_element(LexicalCall& call);
+uint32_t lexical_extract(LexicalCall& call);
+uint32_t lexical_integer(LexicalCall& call);
+uint32_t lexical_length(LexicalCall& call);
+uint32_t lexical_locate(LexicalCall& call);
+uint32_t lexical_string(LexicalCall& call);
+uint32_t lexical_type(LexicalCall& call);
+
+// Bit fields of a string.
+uint32_t lexical_signed_field(LexicalCall& call);
+uint32_t lexical_unsigned_field(LexicalCall& call);
+
+// The session: mode, time, verification switches.
+uint32_t lexical_csid(LexicalCall& call);
+uint32_t lexical_mode(LexicalCall& call);
+uint32_t lexical_time(LexicalCall& call);
+uint32_t lexical_verify(LexicalCall& call);
+
+// White space as the string functions see it.
+inline bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace dcl
