@@ -13,9 +13,6 @@ namespace dcl {
 
 namespace {
 
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool same_keyword(std::string_view typed, std::string_view keyword) {
     if (typed.size() != keyword.size()) return false;
     for (size_t i = 0; i < typed.size(); ++i)

@@ -65,7 +65,14 @@ uint32_t lexical_mode(LexicalCall& call);
 uint32_t lexical_time(LexicalCall& call);
 uint32_t lexical_verify(LexicalCall& call);
 
-// White space as the string functions see it.
+// White space and case as the string functions see them (ASCII only,
+// whatever the locale).
 inline bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
+inline char ascii_upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char ascii_lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace dcl

@@ -59,7 +59,8 @@ uint32_t lexical_element(LexicalCall& call) {
     if (index.integer < 0) return cond::IVRANGE;
     status = call.evaluate(1, delimiter);
     if (status != 1) return status;
-    if (delimiter.text.size() != 1) return cond::PROMPTLEN;  // DCL's "one character" code
+    // DCL answers a delimiter that is not one character with this code.
+    if (delimiter.text.size() != 1) return cond::PROMPTLEN;
     status = call.evaluate(2, text);
     if (status != 1) return status;
     if (!extract_field(call.result, static_cast<size_t>(index.integer), delimiter.text[0], text.text))

@@ -68,7 +68,6 @@ constexpr std::array<LexicalEntry, 39> kLexicalTable{{
     {"F$VERI", 2, 0, lexical_verify},
 }};
 
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Upper case outside quotes, quotes removed.
 std::string normalized_name(std::string_view raw) {
