@@ -13,8 +13,10 @@
 #include "core/exit.h"
 #include "core/session.h"
 #include "core/signals.h"
+#include "files/scratch.h"
 #include "info/logout.h"
 #include "lang/lexer.h"
+#include "names/logical_names.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -216,10 +218,24 @@ bool interactive_turn() {
     return !end_of_input;
 }
 
+// User-mode logical names last until the next image command is over.
+void clear_user_mode_names() {
+    uint32_t status = lnm_delete_name("LNM$USERMODE", "");
+    if (status != 1) signal_condition(status, "LNM$USERMODE");
+    status = lnm_create_table("LNM$PROCESS_DIRECTORY", "LNM$USERMODE", nullptr, LNM_CREATE_IF, 0,
+                              kStandardTableProtection);
+    if (status != 1 && status != cond::CREATED) signal_condition(status, "LNM$USERMODE");
+    logical_name_store().usermode_definitions = 0;
+    // Only a failure is shown: an empty queue would reset $STATUS.
+    if (error_queued()) show_messages();
+}
+
 void begin_turn() {
+    if (g_command.image_command) clear_user_mode_names();
     g_command.line_in_progress = false;
     g_command.skip_on_once = false;
     g_command.image_command = false;
+    remove_temporary_files();
 }
 
 }  // namespace

@@ -28,6 +28,9 @@ struct HandlerEntry {
 // Sorted by code. Codes without an entry are recognised but not carried
 // out: they report NOTAVAIL.
 constexpr HandlerEntry kHandlers[] = {
+    {verb::ASSIGN, assign_command},
+    {verb::DEASSIGN, deassign_command},
+    {verb::DEFINE, define_command},
     {verb::DELETE, delete_verb},
     {verb::ELSE, verb_out_of_place},
     {verb::ENDIF, verb_out_of_place},
@@ -36,7 +39,9 @@ constexpr HandlerEntry kHandlers[] = {
     {verb::ECHO, echo_command},
     {verb::SET_CLI, set_cli},
     {verb::SHOW_CLI, show_cli},
+    {verb::SHOW_LOGICAL, show_logical},
     {verb::SHOW_SYMBOL, show_symbol},
+    {verb::SHOW_TRANSLATION, show_translation},
 };
 
 constexpr bool sorted_by_code() {

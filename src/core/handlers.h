@@ -5,6 +5,9 @@
 
 namespace dcl {
 
+void assign_command(CommandContext& cmd);
+void deassign_command(CommandContext& cmd);
+void define_command(CommandContext& cmd);     // DEFINE, and DEFINE/KEY by its qualifier
 void delete_verb(CommandContext& cmd);        // DELETE: picks /SYMBOL or the file form
 void delete_symbol_command(CommandContext& cmd, size_t form_index);  // DELETE/SYMBOL
 void echo_command(CommandContext& cmd);
@@ -12,6 +15,8 @@ void verb_out_of_place(CommandContext& cmd);  // THEN, ELSE, ENDIF outside an IF
 void write_command(CommandContext& cmd);
 void set_cli(CommandContext& cmd);
 void show_cli(CommandContext& cmd);
+void show_logical(CommandContext& cmd);
 void show_symbol(CommandContext& cmd);
+void show_translation(CommandContext& cmd);
 
 }  // namespace dcl

@@ -3,12 +3,15 @@
 // parameter such as "-x" after the procedure name reaches the procedure.
 #include "core/options.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/cli_options.h"
 #include "core/session.h"
+#include "files/vms_path.h"
+#include "names/logical_names.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "unix/redirection.h"
@@ -50,6 +53,11 @@ void open_output_file(const char* name) {
     r.owned_output.reset(f);
     r.output = f;
     r.error = f;
+    // The streams' logical names follow them, in VMS form.
+    char resolved[PATH_MAX];
+    std::string vms = unix_path_to_vms(realpath(name, resolved) ? resolved : name);
+    lnm_create_name("LNM$PROCESS", "SYS$OUTPUT", vms, nullptr, 0);
+    lnm_create_name("LNM$PROCESS", "SYS$ERROR", vms, nullptr, 0);
 }
 
 // Builds "proc "p1" "p2"..." from the operands; a word that would pass the

@@ -42,6 +42,8 @@ struct Session {
     std::string system_version = "?.?";
     FILE* null_device = nullptr;
     std::vector<std::string> parameters;  // -s: the values of P1..P8
+    // What SYS$INPUT, SYS$OUTPUT and SYS$ERROR translated to at start-up.
+    std::string input_device, output_device, error_device;
 };
 
 Session& session();

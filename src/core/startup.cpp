@@ -17,6 +17,7 @@
 #include "core/options.h"
 #include "core/session.h"
 #include "core/signals.h"
+#include "names/logical_names.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
@@ -73,6 +74,36 @@ void take_process_identity() {
     }
 }
 
+// The logical names of the process: the null device, the installation
+// directory, what the standard streams are, and the user-mode table.
+void define_standard_names() {
+    Session& s = session();
+    const char* process = "LNM$PROCESS";
+    lnm_create_name(process, "NL", "[dev]null.", nullptr, 0);
+    if (!s.interactive) lnm_create_name(process, "TT", "[dev]null.", nullptr, 0);
+    lnm_create_name("LNM$JOB", "SYS$QUORVANE", s.install_dir, nullptr, 0);
+    lnm_create_name("LNM$JOB", "SYS$HELP", s.install_dir, nullptr, 0);
+    struct Device {
+        const char* name;
+        std::string* recorded;
+        const char* failure;
+    } devices[] = {{"SYS$INPUT", &s.input_device, "cannot get SYS$INPUT"},
+                   {"SYS$OUTPUT", &s.output_device, "cannot get SYS$OUTPUT"},
+                   {"SYS$ERROR", &s.error_device, "cannot get SYS$ERROR"}};
+    for (const Device& d : devices) {
+        if (lnm_translate(process, d.name, d.recorded, nullptr, 0, 0, nullptr) != 1)
+            fault(d.failure);
+    }
+    uint32_t status = lnm_create_table("LNM$PROCESS_DIRECTORY", "LNM$USERMODE", nullptr,
+                                       LNM_CREATE_IF, 0, kStandardTableProtection);
+    if (status != 1 && status != cond::CREATED) fault("cannot create LNM$USERMODE table");
+    logical_name_store().usermode_switch = true;
+    const char* directory = "LNM$PROCESS_DIRECTORY";
+    if (lnm_translate(directory, "LNM$DCL_LOGICAL", nullptr, nullptr, 0, 0, nullptr) == 1) return;
+    if (!is_success(lnm_create_name(directory, "LNM$DCL_LOGICAL", "LNM$FILE_DEV", nullptr, 0)))
+        fault("error redefining LNM$DCL_LOGICAL");
+}
+
 void prepare_process_context() {
     Session& s = session();
     char cwd[PATH_MAX];
@@ -92,6 +123,7 @@ void prepare_process_context() {
     import_environment(environ);
     s.null_device = std::fopen("/dev/null", "r+");
     if (!s.null_device) fault("cannot open /dev/null");
+    define_standard_names();
     push_procedure_level("");
     s.prompt = "QV$ ";
 }

@@ -5,6 +5,12 @@
 #include "core/command_state.h"
 #include "core/defaults_file.h"
 #include "core/session.h"
+#include "files/scratch.h"
+#include "files/search.h"
+#include "files/versions.h"
+#include "lang/lexical_files.h"
+#include "names/key_definitions.h"
+#include "names/logical_names.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/message_files.h"
@@ -27,6 +33,12 @@ void reset_process_state() {
     reset_terminal_state();
     reset_redirection();
     reset_symbol_tables();
+    reset_logical_name_store();
+    reset_temporary_files();
+    reset_file_search();
+    reset_version_state();
+    reset_lexical_search_state();
+    reset_key_definitions();
 }
 
 }  // namespace dcl

@@ -97,6 +97,60 @@ constexpr KeywordRecord kShowCliQualifiers[] = {
     {"VERSIO", 0, qual::SHOW_CLI_VERSION},
 };
 
+// DEFINE; ASSIGN uses the first 11 records.
+constexpr KeywordRecord kDefineQualifiers[] = {
+    {"EXECUT", 0, qual::DEFINE_EXECUTIVE},     {"GROUP", 0, qual::DEFINE_GROUP},
+    {"JOB", 0, qual::DEFINE_JOB},              {"LOG", 0, qual::DEFINE_LOG},
+    {"NAME_A", kValue, qual::DEFINE_NAME_ATTRIBUTES},
+    {"PROCES", 0, qual::DEFINE_PROCESS},       {"SUPERV", 0, qual::DEFINE_SUPERVISOR},
+    {"SYSTEM", 0, qual::DEFINE_SYSTEM},        {"TABLE", kNeedsValue, qual::DEFINE_TABLE},
+    {"TRANSL", kValue, qual::DEFINE_TRANSLATION_ATTRIBUTES},
+    {"USER", 0, qual::DEFINE_USER},            {"CHARAC", kNoNeg, qual::DEFINE_CHARACTERISTIC},
+    {"FORM", kNoNeg, qual::DEFINE_FORM},       {"KEY", kNoNeg, qual::DEFINE_KEY},
+};
+static_assert(std::size(kDefineQualifiers) == 14);
+constexpr std::span<const KeywordRecord> kAssignQualifiers{kDefineQualifiers, 11};
+
+constexpr KeywordRecord kDefineKeyQualifiers[] = {
+    {"ECHO", 0, qual::KEY_ECHO},          {"ERASE", 0, qual::KEY_ERASE},
+    {"IF_STA", kNeedsValue, qual::KEY_IF_STATE}, {"LOCK_S", 0, qual::KEY_LOCK_STATE},
+    {"LOG", 0, qual::KEY_LOG},            {"SET_ST", kNeedsValue, qual::KEY_SET_STATE},
+    {"TERMIN", 0, qual::KEY_TERMINATE},
+};
+
+constexpr KeywordRecord kDeassignQualifiers[] = {
+    {"ALL", kNoNeg, qual::DEASSIGN_ALL},   {"EXECUT", 0, qual::DEASSIGN_EXECUTIVE},
+    {"GROUP", 0, qual::DEASSIGN_GROUP},    {"JOB", 0, qual::DEASSIGN_JOB},
+    {"PROCES", 0, qual::DEASSIGN_PROCESS}, {"SUPERV", 0, qual::DEASSIGN_SUPERVISOR},
+    {"SYSTEM", 0, qual::DEASSIGN_SYSTEM},  {"TABLE", kNeedsValue, qual::DEASSIGN_TABLE},
+    {"USER", 0, qual::DEASSIGN_USER},
+};
+
+constexpr KeywordRecord kShowLogicalQualifiers[] = {
+    {"ACCESS", kNeedsValue, qual::LOGICAL_ACCESS_MODE}, {"ALL", 0, qual::LOGICAL_ALL},
+    {"DESCEN", 0, qual::LOGICAL_DESCENDANTS}, {"FULL", 0, qual::LOGICAL_FULL},
+    {"GROUP", 0, qual::LOGICAL_GROUP},        {"JOB", 0, qual::LOGICAL_JOB},
+    {"OUTPUT", kValue, qual::LOGICAL_OUTPUT}, {"PROCES", 0, qual::LOGICAL_PROCESS},
+    {"STRUCT", 0, qual::LOGICAL_STRUCTURE},   {"SYSTEM", 0, qual::LOGICAL_SYSTEM},
+    {"TABLE", kNeedsValue, qual::LOGICAL_TABLE},
+};
+
+constexpr KeywordRecord kShowTranslationQualifiers[] = {
+    {"OUTPUT", kValue, qual::TRANSLATION_OUTPUT},
+    {"FULL", 0, qual::TRANSLATION_FULL},
+    {"TABLE", kNeedsValue, qual::TRANSLATION_TABLE},
+};
+
+// Values of DEFINE/NAME_ATTRIBUTES and DEFINE/TRANSLATION_ATTRIBUTES.
+constexpr KeywordRecord kNameAttributeValues[] = {
+    {"CONFIN", kNoNeg, qual::NAME_CONFINE},
+    {"NO_ALI", kNoNeg, qual::NAME_NO_ALIAS},
+};
+constexpr KeywordRecord kTranslationAttributeValues[] = {
+    {"CONCEA", kNoNeg, qual::TRANSLATION_CONCEALED},
+    {"TERMIN", kNoNeg, qual::TRANSLATION_TERMINAL},
+};
+
 constexpr KeywordRecord kShowSymbolQualifiers[] = {
     {"ALL", kNoNeg, qual::SHOW_SYMBOL_ALL},       {"GLOBAL", kNoNeg, qual::SHOW_SYMBOL_GLOBAL},
     {"LOCAL", kNoNeg, qual::SHOW_SYMBOL_LOCAL},   {"ENVIRO", kNoNeg, qual::SHOW_SYMBOL_ENVIRONMENT},
@@ -146,11 +200,17 @@ constexpr KeywordRecord kUnsupportedValues[] = {
 };
 
 constexpr KeywordTable kQualifierDirectory[] = {
+    {verb::ASSIGN, kAssignQualifiers},
+    {verb::DEASSIGN, kDeassignQualifiers},
+    {verb::DEFINE, kDefineQualifiers},
     {verb::DELETE, kDeleteQualifiers},
     {verb::WRITE, kWriteQualifiers},
     {verb::SET_CLI, kSetCliQualifiers},
     {verb::SHOW_CLI, kShowCliQualifiers},
+    {verb::SHOW_LOGICAL, kShowLogicalQualifiers},
     {verb::SHOW_SYMBOL, kShowSymbolQualifiers},
+    {verb::SHOW_TRANSLATION, kShowTranslationQualifiers},
+    {qual::DEFINE_KEY_FORM, kDefineKeyQualifiers},
     {qual::DELETE_SYMBOL_FORM, kDeleteSymbolQualifiers},
 };
 
@@ -158,6 +218,8 @@ constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET, kSetKeywords},
     {verb::SHOW, kShowKeywords},
     {qual::DATE_VALUES, kDateValues},
+    {qual::DEFINE_NAME_ATTRIBUTES, kNameAttributeValues},
+    {qual::DEFINE_TRANSLATION_ATTRIBUTES, kTranslationAttributeValues},
     {qual::CLI_REDIRECT, kRedirectValues},
     {qual::CLI_UNSUPPORTED, kUnsupportedValues},
 };

@@ -59,6 +59,10 @@ uint32_t lexical_type(LexicalCall& call);
 uint32_t lexical_signed_field(LexicalCall& call);
 uint32_t lexical_unsigned_field(LexicalCall& call);
 
+// Logical-name translations: F$LOGICAL and F$TRNLNM.
+uint32_t lexical_logical(LexicalCall& call);
+uint32_t lexical_trnlnm(LexicalCall& call);
+
 // The session: mode, time, verification switches.
 uint32_t lexical_csid(LexicalCall& call);
 uint32_t lexical_mode(LexicalCall& call);

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdio>
 
+#include "lang/lexical_files.h"
 #include "lang/lexical_functions.h"
+#include "lang/lexical_system.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
@@ -33,38 +35,38 @@ constexpr std::array<LexicalEntry, 39> kLexicalTable{{
     {"F$CVTI", 3, 0, lexical_not_available},
     {"F$CVUI", 3, 3, lexical_unsigned_field},
     {"F$DEVI", 4, 0, lexical_not_available},
-    {"F$DIRE", 0, 0, lexical_not_available},  // directory: not wired in yet
+    {"F$DIRE", 0, 0, lexical_directory},
     {"F$EDIT", 2, 2, lexical_edit},
     {"F$ELEM", 3, 3, lexical_element},
     {"F$ENVI", 1, 1, lexical_not_available},
     {"F$EXTR", 3, 3, lexical_extract},
     {"F$FAO", 16, 1, lexical_not_available},
     {"F$FILE", 2, 2, lexical_not_available},
-    {"F$FUV", 1, 1, lexical_not_available},   // file Unix-to-VMS: not wired in yet
-    {"F$FVU", 1, 1, lexical_not_available},   // file VMS-to-Unix: not wired in yet
+    {"F$FUV", 1, 1, lexical_fuv},
+    {"F$FVU", 1, 1, lexical_fvu},
     {"F$GETD", 2, 2, lexical_not_available},
     {"F$GETJ", 2, 2, lexical_not_available},
     {"F$GETQ", 4, 1, lexical_not_available},
-    {"F$GETS", 3, 1, lexical_not_available},  // system information: not wired in yet
+    {"F$GETS", 3, 1, lexical_getsyi},
     {"F$IDEN", 2, 2, lexical_not_available},
     {"F$INTE", 1, 1, lexical_integer},
     {"F$LENG", 1, 1, lexical_length},
     {"F$LOCA", 2, 2, lexical_locate},
-    {"F$LOGI", 1, 1, lexical_not_available},  // logical names: not wired in yet
+    {"F$LOGI", 1, 1, lexical_logical},
     {"F$MESS", 2, 1, lexical_not_available},
     {"F$MODE", 0, 0, lexical_mode},
-    {"F$PARS", 5, 1, lexical_not_available},  // file parsing: not wired in yet
+    {"F$PARS", 5, 1, lexical_parse},
     {"F$PID", 1, 0, lexical_not_available},
     {"F$PRIV", 1, 1, lexical_not_available},
     {"F$PROC", 0, 0, lexical_not_available},
-    {"F$SEAR", 2, 1, lexical_not_available},  // file search: not wired in yet
+    {"F$SEAR", 2, 1, lexical_search},
     {"F$SETP", 1, 1, lexical_not_available},
     {"F$STRI", 1, 1, lexical_string},
     {"F$TIME", 0, 0, lexical_time},
-    {"F$TRNL", 6, 1, lexical_not_available},  // logical names: not wired in yet
+    {"F$TRNL", 6, 1, lexical_trnlnm},
     {"F$TTYS", 1, 1, lexical_not_available},
     {"F$TYPE", 1, 1, lexical_type},
-    {"F$USER", 0, 0, lexical_not_available},  // user name: not wired in yet
+    {"F$USER", 0, 0, lexical_user},
     {"F$VERI", 2, 0, lexical_verify},
 }};
 

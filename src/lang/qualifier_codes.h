@@ -32,6 +32,61 @@ inline constexpr uint32_t SHOW_CLI_DEFAULTS = 80295;
 inline constexpr uint32_t SHOW_CLI_QUEUES = 80296;
 inline constexpr uint32_t SHOW_CLI_VERSION = 80297;
 
+// DEFINE and ASSIGN (ASSIGN's table is the first 11 records).
+inline constexpr uint32_t DEFINE_EXECUTIVE = 80051;
+inline constexpr uint32_t DEFINE_GROUP = 80052;
+inline constexpr uint32_t DEFINE_JOB = 80053;
+inline constexpr uint32_t DEFINE_LOG = 80054;
+inline constexpr uint32_t DEFINE_NAME_ATTRIBUTES = 80055;
+inline constexpr uint32_t DEFINE_PROCESS = 80056;
+inline constexpr uint32_t DEFINE_SUPERVISOR = 80057;
+inline constexpr uint32_t DEFINE_SYSTEM = 80058;
+inline constexpr uint32_t DEFINE_TABLE = 80059;
+inline constexpr uint32_t DEFINE_TRANSLATION_ATTRIBUTES = 80060;
+inline constexpr uint32_t DEFINE_USER = 80061;
+inline constexpr uint32_t DEFINE_CHARACTERISTIC = 80062;
+inline constexpr uint32_t DEFINE_FORM = 80063;
+inline constexpr uint32_t DEFINE_KEY = 80064;
+
+// DEFINE/KEY: a table of its own, looked up under this identifier.
+inline constexpr uint32_t DEFINE_KEY_FORM = 414;
+inline constexpr uint32_t KEY_ECHO = 81061;
+inline constexpr uint32_t KEY_ERASE = 81062;
+inline constexpr uint32_t KEY_IF_STATE = 81063;
+inline constexpr uint32_t KEY_LOCK_STATE = 81064;
+inline constexpr uint32_t KEY_LOG = 81065;
+inline constexpr uint32_t KEY_SET_STATE = 81066;
+inline constexpr uint32_t KEY_TERMINATE = 81067;
+
+// DEASSIGN.
+inline constexpr uint32_t DEASSIGN_ALL = 80071;
+inline constexpr uint32_t DEASSIGN_EXECUTIVE = 80072;
+inline constexpr uint32_t DEASSIGN_GROUP = 80073;
+inline constexpr uint32_t DEASSIGN_JOB = 80074;
+inline constexpr uint32_t DEASSIGN_PROCESS = 80075;
+inline constexpr uint32_t DEASSIGN_SUPERVISOR = 80076;
+inline constexpr uint32_t DEASSIGN_SYSTEM = 80077;
+inline constexpr uint32_t DEASSIGN_TABLE = 80078;
+inline constexpr uint32_t DEASSIGN_USER = 80079;
+
+// SHOW TRANSLATION.
+inline constexpr uint32_t TRANSLATION_OUTPUT = 80081;
+inline constexpr uint32_t TRANSLATION_FULL = 80082;
+inline constexpr uint32_t TRANSLATION_TABLE = 80085;
+
+// SHOW LOGICAL.
+inline constexpr uint32_t LOGICAL_ACCESS_MODE = 80131;
+inline constexpr uint32_t LOGICAL_ALL = 80132;
+inline constexpr uint32_t LOGICAL_DESCENDANTS = 80133;
+inline constexpr uint32_t LOGICAL_FULL = 80134;
+inline constexpr uint32_t LOGICAL_GROUP = 80135;
+inline constexpr uint32_t LOGICAL_JOB = 80136;
+inline constexpr uint32_t LOGICAL_OUTPUT = 80137;
+inline constexpr uint32_t LOGICAL_PROCESS = 80138;
+inline constexpr uint32_t LOGICAL_STRUCTURE = 80139;
+inline constexpr uint32_t LOGICAL_SYSTEM = 80140;
+inline constexpr uint32_t LOGICAL_TABLE = 80141;
+
 // SHOW SYMBOL.
 inline constexpr uint32_t SHOW_SYMBOL_ALL = 80311;
 inline constexpr uint32_t SHOW_SYMBOL_ENVIRONMENT = 80312;
@@ -73,6 +128,10 @@ inline constexpr uint32_t WRITE_SYMBOL = 80332;
 inline constexpr uint32_t WRITE_UPDATE = 80333;
 
 // Keyword values.
+inline constexpr uint32_t NAME_CONFINE = 800013;
+inline constexpr uint32_t NAME_NO_ALIAS = 800014;
+inline constexpr uint32_t TRANSLATION_CONCEALED = 800015;
+inline constexpr uint32_t TRANSLATION_TERMINAL = 800016;
 inline constexpr uint32_t DATE_ACCESS = 800001;
 inline constexpr uint32_t DATE_ALL = 800002;
 inline constexpr uint32_t DATE_CREATE = 800003;

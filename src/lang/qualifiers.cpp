@@ -3,7 +3,10 @@
 
 #include <cctype>
 
+#include <unistd.h>
+
 #include "core/cli_options.h"
+#include "files/protection.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
@@ -294,6 +297,42 @@ bool qualifier_number(int64_t& value, uint32_t& options, std::string_view text, 
         signal_condition(status, number);
         return false;
     }
+    return true;
+}
+
+bool qualifier_time(VmsTime& time, uint32_t& options, std::string_view text, uint32_t bit,
+                    uint32_t result_flags) {
+    if (result_flags & RESULT_NEGATED) {
+        options &= ~bit;
+        return true;
+    }
+    options |= bit;
+    std::string value;
+    if (!qualifier_value(value, text, true)) return false;
+    return parse_time(time, value.empty() ? std::string_view("TODAY") : std::string_view(value)) == 1;
+}
+
+// The UIC "[group,member]" holds a comma, so its value is taken whole
+// rather than through qualifier_value, which refuses lists.
+bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view text, uint32_t bit,
+                   uint32_t result_flags) {
+    if (result_flags & RESULT_NEGATED) {
+        options &= ~bit;
+        return true;
+    }
+    options |= bit;
+    size_t eq = text.find('=');
+    std::string value = eq == std::string_view::npos ? std::string() : remove_quotes(text.substr(eq + 1));
+    if (value.empty()) {
+        code = pack_uic(static_cast<uint32_t>(getegid()), static_cast<uint32_t>(geteuid()));
+        return true;
+    }
+    uint32_t group = 0, user = 0;
+    if (uint32_t status = parse_uic(group, user, value); status != 1) {
+        signal_condition(status, value);
+        return false;
+    }
+    code = pack_uic(group, user);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/vms_time.h"
 #include "lang/keywords.h"
 #include "lang/tokens.h"
 
@@ -70,6 +71,18 @@ bool qualifier_string(std::string& value, uint32_t& options, std::string_view to
 // reads the value, else `fallback`. False after queueing.
 bool qualifier_number(int64_t& value, uint32_t& options, std::string_view token_text,
                       int64_t fallback, uint32_t bit, uint32_t result_flags);
+
+// A time-valued qualifier (/SINCE, /BEFORE): negated clears `bit`;
+// otherwise sets it and converts the value (quotes removed; TODAY when
+// there is none) with parse_time. False after queueing.
+bool qualifier_time(VmsTime& time, uint32_t& options, std::string_view token_text, uint32_t bit,
+                    uint32_t result_flags);
+
+// A UIC-valued qualifier (/BY_OWNER): negated clears `bit`; otherwise sets
+// it and stores the UIC packed as group << 16 | member (pack_uic); without
+// a value, the process's effective group and user. False after queueing.
+bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view token_text, uint32_t bit,
+                   uint32_t result_flags);
 
 // Reads a decimal, %O octal or %X hexadecimal number; %D is decimal.
 // Returns 1 or the condition for the caller to report with the text.

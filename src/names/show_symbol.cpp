@@ -9,6 +9,7 @@
 
 #include "core/command_state.h"
 #include "core/handlers.h"
+#include "files/wildcard.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
@@ -117,28 +118,6 @@ uint32_t show_one(FILE* out, const std::string& name, const ShowRequest& request
     if (status != 1) return status;
     bool cut = display_symbol(out, stored, value, type);
     return cut && (request.options & SHOW_LOG) ? cond::SYMTRUNC : 1;
-}
-
-// "*" matches any run of characters, "%" exactly one.
-bool wildcard_match(std::string_view pattern, std::string_view text) {
-    size_t p = 0, t = 0;
-    size_t star = std::string_view::npos, resume = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '%' || pattern[p] == text[t])) {
-            ++p;
-            ++t;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            resume = t;
-        } else if (star != std::string_view::npos) {
-            p = star + 1;
-            t = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
 }
 
 void add_matching(std::vector<Shown>& list, const SymbolTable& table, uint32_t kind,

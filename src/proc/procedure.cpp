@@ -3,6 +3,7 @@
 
 #include "core/session.h"
 #include "info/logout.h"
+#include "lang/lexical_files.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
@@ -69,6 +70,7 @@ void pop_procedure_level() {
     }
     current_frame() = ProcedureFrame{};
     --g_stack.depth;
+    note_procedure_level_popped(g_stack.depth);
     g_stack.command_input = current_frame().input;
     symbol_tables().scope = current_frame().scopes.general;
     g_stack.in_procedure = g_stack.depth > 0 || !session().interactive;

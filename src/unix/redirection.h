@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
 namespace dcl {
 
@@ -30,5 +32,15 @@ void reset_redirection();
 
 // Puts back the streams that a command redirected for itself.
 void undo_command_redirection();
+
+enum StandardStream { STREAM_INPUT = 0, STREAM_OUTPUT = 1, STREAM_ERROR = 2 };
+
+// DEFINE SYS$INPUT/SYS$OUTPUT/SYS$ERROR: sends a standard stream to a file,
+// for the session or (DEFINE/USER) for the next command only. Returns a
+// condition to report.
+uint32_t redirect_standard_stream(StandardStream which, std::string_view file, bool one_command);
+
+// DEASSIGN of those names: puts the stream back as it was at start-up.
+uint32_t reset_standard_stream(StandardStream which, bool one_command);
 
 }  // namespace dcl

@@ -183,7 +183,7 @@ TEST_F(Lexical, CallFailures) {
          "%DCL-W-IVKEYW, unrecognized keyword - check validity and spelling\n /FOO/\n"},
         {"F$CONTEXT(1,2,3,4,5)", cond::NOTAVAIL,
          "%SYSTEM-W-NOTAVAIL, option not available in Tessel version\n"},
-        {"F$TRNLNM(\"X\")", cond::NOTAVAIL,
+        {"F$GETQUI(\"X\")", cond::NOTAVAIL,
          "%SYSTEM-W-NOTAVAIL, option not available in Tessel version\n"},
         {"F$LENGTH(NOSUCH)", 0,
          "%DCL-W-UNDSYM, undefined symbol - check validity and spelling\n /NOSUCH/\n"},

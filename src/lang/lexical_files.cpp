@@ -1,0 +1,330 @@
+// Lexical functions on file specifications: F$DIRECTORY, F$PARSE,
+// F$SEARCH, F$FUV and F$FVU.
+#include "lang/lexical_files.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+
+#include "core/session.h"
+#include "files/filespec.h"
+#include "files/search.h"
+#include "lang/qualifiers.h"
+#include "proc/procedure.h"
+#include "status/condition.h"
+#include "status/messages.h"
+
+namespace dcl {
+
+namespace {
+
+LexicalSearchState g_search_state;
+
+// A failed logical-name translation inside a file specification only
+// means the name was taken as written.
+bool translation_ok(uint32_t status) { return status == 1 || status == cond::NOLOGNAM; }
+
+// Evaluates an optional argument; absent leaves `text` empty.
+uint32_t optional_text(const LexicalCall& call, size_t index, std::string& text) {
+    text.clear();
+    if (!call.given(index)) return 1;
+    ExprValue value;
+    uint32_t status = call.evaluate(index, value);
+    if (status == 1) text = std::move(value.text);
+    return status;
+}
+
+// A keyword argument: evaluated, blanks removed, upper case.
+uint32_t keyword_argument(const LexicalCall& call, size_t index, std::string& keyword) {
+    std::string text;
+    uint32_t status = optional_text(call, index, text);
+    keyword.clear();
+    for (char c : text)
+        if (!is_blank_or_tab(c)) keyword.push_back(ascii_upper(c));
+    return status;
+}
+
+std::string lower_outside_quotes(std::string_view text) {
+    std::string out;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        out.push_back(quoted ? c : ascii_lower(c));
+    }
+    return out;
+}
+
+// ---- F$PARSE ---------------------------------------------------------------
+
+enum class ParseField { whole, node, device, directory, name, type, version };
+
+struct ParseFieldName {
+    std::string_view keyword;
+    ParseField field;
+};
+
+constexpr std::array<ParseFieldName, 6> kParseFields{{
+    {"NODE", ParseField::node},
+    {"DEVICE", ParseField::device},
+    {"DIRECTORY", ParseField::directory},
+    {"NAME", ParseField::name},
+    {"TYPE", ParseField::type},
+    {"VERSION", ParseField::version},
+}};
+
+// False after reporting an unknown keyword.
+bool find_parse_field(std::string_view keyword, ParseField& field) {
+    field = ParseField::whole;
+    if (keyword.empty()) return true;
+    for (const ParseFieldName& entry : kParseFields) {
+        if (entry.keyword != keyword) continue;
+        field = entry.field;
+        return true;
+    }
+    signal_condition(cond::IVKEYW, keyword);
+    return false;
+}
+
+// False after reporting an unknown keyword.
+bool read_parse_type(std::string_view keyword, bool& syntax_only) {
+    syntax_only = keyword == "SYNTAX_ONLY";
+    if (keyword.empty() || syntax_only || keyword == "NO_CONCEAL") return true;
+    signal_condition(cond::IVKEYW, keyword);
+    return false;
+}
+
+// Splits off a leading "NODE::". False when the text before "::" cannot be
+// a node name.
+bool split_node(std::string_view text, std::string& node, std::string& spec) {
+    size_t colons = text.find("::");
+    if (colons == std::string_view::npos) {
+        node.clear();
+        spec.assign(text);
+        return true;
+    }
+    node.assign(text.substr(0, colons));
+    spec.assign(text.substr(colons + 2));
+    return !node.empty() && node.find_first_of("[]<>/:") == std::string::npos;
+}
+
+bool names_file(std::string_view spec) {
+    VmsSpecParts parts;
+    parse_vms_spec(parts, spec);
+    return !parts.name.empty() || !parts.type.empty();
+}
+
+bool directory_of_exists(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return false;
+    struct stat st {};
+    std::string directory = path.substr(0, slash + 1);
+    return stat(directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool path_exists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+struct ParseInput {
+    std::string spec, default_spec, related;
+    bool syntax_only = false;
+};
+
+// The Unix path a specification names. Returns 1 with `path` set, 1 with
+// `path` empty when the file and its directory are missing, or the
+// translation's failure.
+uint32_t locate_for_parse(std::string& path, const ParseInput& in) {
+    path.clear();
+    bool on_disk = !in.syntax_only && in.spec.find_first_of("[/") != std::string::npos;
+    if (!on_disk) {
+        uint32_t status = vms_to_unix(path, in.spec, in.default_spec, in.related);
+        return translation_ok(status) ? 1 : status;
+    }
+    uint32_t status = find_file(path, in.spec, in.default_spec, in.related, ".dat");
+    if (status == 1 || (status == cond::NOLOGNAM && path_exists(path))) return 1;
+    if (status != cond::FNF && status != cond::NOLOGNAM) return status;
+    // Missing, but a file of that name may still be parsed when its
+    // directory is there.
+    path.clear();
+    if (!names_file(in.spec) && !names_file(in.default_spec) && !names_file(in.related)) return 1;
+    std::string candidate;
+    status = vms_to_unix(candidate, in.spec, in.default_spec, in.related);
+    if (translation_ok(status) && directory_of_exists(candidate)) path = std::move(candidate);
+    return 1;
+}
+
+uint32_t parse_result(LexicalCall& call, const std::string& node, const std::string& path,
+                      ParseField field) {
+    std::string vms;
+    unix_to_vms(vms, path);
+    VmsSpecParts parts;
+    parse_vms_spec(parts, vms);
+    switch (field) {
+    case ParseField::whole:
+        return call.set_string(node.empty() ? vms : node + "::" + vms);
+    case ParseField::node:
+        return call.set_string(node.empty() ? std::string() : node + "::");
+    case ParseField::device:
+        return call.set_string(parts.device);
+    case ParseField::directory:
+        return call.set_string(parts.directory);
+    case ParseField::name:
+        return call.set_string(parts.name);
+    case ParseField::type:
+        return call.set_string(parts.type.empty() ? std::string(".") : parts.type);
+    case ParseField::version:
+        return call.set_string(";");
+    }
+    return call.set_string({});
+}
+
+// ---- F$SEARCH --------------------------------------------------------------
+
+// Drops the contexts of levels that have ended since the last call.
+void discard_ended_levels(LexicalSearchState& state) {
+    int lowest = state.lowest_level;
+    std::erase_if(state.contexts, [lowest](const SearchContext& c) { return c.level > lowest; });
+    state.lowest_level = procedure_depth();
+}
+
+SearchContext& context_for(LexicalSearchState& state, int stream, const std::string& spec) {
+    int level = procedure_depth();
+    auto found = std::find_if(state.contexts.begin(), state.contexts.end(),
+                              [&](const SearchContext& c) { return c.stream == stream && c.level == level; });
+    if (found == state.contexts.end()) {
+        SearchContext& added = state.contexts.emplace_back();
+        added.stream = stream;
+        added.level = level;
+        added.spec = spec;
+        return added;
+    }
+    if (found->spec != spec) {
+        found->spec = spec;
+        found->searched = false;
+        found->pending.clear();
+        found->next = 0;
+    }
+    return *found;
+}
+
+void discard_context(LexicalSearchState& state, const SearchContext& context) {
+    std::erase_if(state.contexts, [&](const SearchContext& c) { return &c == &context; });
+}
+
+// Runs the search for an empty context and keeps every match.
+uint32_t run_search(SearchContext& context) {
+    std::string resultant;
+    uint32_t status = search_files(resultant, context.spec, {}, SearchSelection{});
+    if (status != 1 && status != cond::FNF) return status;
+    std::string name;
+    while (next_found_file(name)) context.pending.push_back(name);
+    context.searched = true;
+    return 1;
+}
+
+}  // namespace
+
+LexicalSearchState& lexical_search_state() { return g_search_state; }
+
+void reset_lexical_search_state() {
+    g_search_state.contexts.clear();
+    g_search_state.lowest_level = INT_MAX;
+}
+
+void note_procedure_level_popped(int new_depth) {
+    g_search_state.lowest_level = std::min(g_search_state.lowest_level, new_depth);
+}
+
+// F$DIRECTORY(): the bracketed part of the default directory.
+uint32_t lexical_directory(LexicalCall& call) {
+    const std::string& directory = session().default_dir;
+    size_t bracket = directory.find('[');
+    if (bracket == std::string::npos) return with_severity(cond::DNF, SEV_WARNING);
+    return call.set_string(std::string_view(directory).substr(bracket));
+}
+
+// F$PARSE(spec, [default], [related], [field], [parse type]).
+uint32_t lexical_parse(LexicalCall& call) {
+    ExprValue spec_value;
+    uint32_t status = call.evaluate(0, spec_value);
+    if (status != 1) return status;
+    ParseInput in;
+    std::string node;
+    if (!split_node(spec_value.text, node, in.spec)) return call.set_string({});
+    status = optional_text(call, 1, in.default_spec);
+    if (status == 1) status = optional_text(call, 2, in.related);
+    std::string field_keyword, type_keyword;
+    if (status == 1) status = keyword_argument(call, 3, field_keyword);
+    if (status == 1) status = keyword_argument(call, 4, type_keyword);
+    if (status != 1) return status;
+    ParseField field;
+    if (!find_parse_field(field_keyword, field) || !read_parse_type(type_keyword, in.syntax_only))
+        return 0;
+    std::string path;
+    status = locate_for_parse(path, in);
+    if (status != 1) {
+        signal_condition(status, in.spec);
+        return 0;
+    }
+    if (path.empty()) return call.set_string({});
+    return parse_result(call, node, path, field);
+}
+
+// F$SEARCH(spec, [stream]): the next match of a wildcard search kept per
+// stream and procedure level; a specification without wildcards is
+// searched afresh on every call.
+uint32_t lexical_search(LexicalCall& call) {
+    LexicalSearchState& state = g_search_state;
+    discard_ended_levels(state);
+    ExprValue spec_value, stream_value;
+    uint32_t status = call.evaluate(0, spec_value);
+    if (status != 1) return status;
+    std::string spec = remove_quotes(lower_outside_quotes(spec_value.text));
+    if (call.given(1)) {
+        status = call.evaluate(1, stream_value);
+        if (status != 1) return status;
+        if (stream_value.integer < 0) return cond::IVRANGE;
+    }
+    SearchContext& context = context_for(state, stream_value.integer, spec);
+    if (!context.searched) {
+        status = run_search(context);
+        if (status != 1) {
+            discard_context(state, context);
+            return status;
+        }
+    }
+    std::string result;
+    bool exhausted = true;
+    if (context.next < context.pending.size()) {
+        result = context.pending[context.next++];
+        exhausted = wildcard_kind(spec) == 0;
+    }
+    if (exhausted) discard_context(state, context);
+    return call.set_string(result);
+}
+
+// F$FUV(unix path): the VMS form.
+uint32_t lexical_fuv(LexicalCall& call) {
+    ExprValue path;
+    uint32_t status = call.evaluate(0, path);
+    if (status != 1) return status;
+    std::string vms;
+    status = unix_to_vms(vms, path.text);
+    if (!translation_ok(status)) return status;
+    return call.set_string(vms);
+}
+
+// F$FVU(VMS specification): the Unix path.
+uint32_t lexical_fvu(LexicalCall& call) {
+    ExprValue spec;
+    uint32_t status = call.evaluate(0, spec);
+    if (status != 1) return status;
+    std::string path;
+    status = vms_to_unix(path, spec.text);
+    if (!translation_ok(status)) return status;
+    return call.set_string(path);
+}
+
+}  // namespace dcl

@@ -1,0 +1,260 @@
+// DEASSIGN: removes one logical name, or empties a table. The names the
+// interpreter itself depends on (the standard streams, SYS$COMMAND, TT,
+// the job's login and scratch directories) are put back as they were at
+// start-up instead of disappearing.
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/handlers.h"
+#include "core/session.h"
+#include "files/scratch.h"
+#include "lang/keywords.h"
+#include "lang/qualifier_codes.h"
+#include "lang/qualifiers.h"
+#include "lang/verbs.h"
+#include "names/logical_commands.h"
+#include "names/logical_names.h"
+#include "status/condition.h"
+#include "status/messages.h"
+#include "unix/redirection.h"
+
+namespace dcl {
+
+namespace {
+
+constexpr uint32_t kTableChoices = DEASSIGN_OPT_GROUP | DEASSIGN_OPT_JOB | DEASSIGN_OPT_PROCESS |
+                                   DEASSIGN_OPT_SYSTEM | DEASSIGN_OPT_TABLE;
+
+struct DeassignRequest {
+    uint32_t options = DEASSIGN_INITIAL_OPTIONS;
+    std::string table;
+    const Token* name = nullptr;
+};
+
+bool choose_table(uint32_t& options, uint32_t bit, uint32_t flags, std::string_view token) {
+    return apply_exclusive_flag(options, bit, kTableChoices & ~bit, flags, token);
+}
+
+bool apply_deassign_qualifier(DeassignRequest& request, uint32_t code, std::string_view token,
+                              uint32_t flags) {
+    uint32_t& options = request.options;
+    switch (code) {
+    case qual::DEASSIGN_ALL: return apply_exclusive_flag(options, DEASSIGN_OPT_ALL, 0, flags, token);
+    case qual::DEASSIGN_GROUP: return choose_table(options, DEASSIGN_OPT_GROUP, flags, token);
+    case qual::DEASSIGN_JOB: return choose_table(options, DEASSIGN_OPT_JOB, flags, token);
+    case qual::DEASSIGN_PROCESS: return choose_table(options, DEASSIGN_OPT_PROCESS, flags, token);
+    case qual::DEASSIGN_SYSTEM: return choose_table(options, DEASSIGN_OPT_SYSTEM, flags, token);
+    case qual::DEASSIGN_SUPERVISOR:
+        return apply_exclusive_flag(options, DEASSIGN_OPT_SUPERVISOR, DEASSIGN_OPT_USER, flags, token);
+    case qual::DEASSIGN_USER:
+        return apply_exclusive_flag(options, DEASSIGN_OPT_USER, DEASSIGN_OPT_SUPERVISOR, flags, token);
+    case qual::DEASSIGN_TABLE:
+        if (!qualifier_string(request.table, options, token, std::nullopt, DEASSIGN_OPT_TABLE, flags,
+                              false))
+            return false;
+        if (options & DEASSIGN_OPT_TABLE) options &= ~(kTableChoices & ~DEASSIGN_OPT_TABLE);
+        return true;
+    default:
+        return !unsupported_qualifier(token);
+    }
+}
+
+bool read_request(const CommandContext& cmd, DeassignRequest& request) {
+    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
+        const Token& t = cmd.tokens[i];
+        if (t.type == TOKEN_QUALIFIER) {
+            uint32_t flags = 0;
+            uint32_t code = lookup_qualifier(t.text, verb::DEASSIGN, flags);
+            if (code == 0 || !apply_deassign_qualifier(request, code, t.text, flags)) return false;
+        } else if (request.name || (request.options & DEASSIGN_OPT_ALL)) {
+            extra_parameter(t.text);
+            return false;
+        } else {
+            request.name = &t;
+        }
+    }
+    return true;
+}
+
+std::string deassign_table(uint32_t options, std::string_view table_text) {
+    std::string table = (options & DEASSIGN_OPT_GROUP)    ? std::string("LNM$GROUP")
+                        : (options & DEASSIGN_OPT_JOB)    ? std::string("LNM$JOB")
+                        : (options & DEASSIGN_OPT_SYSTEM) ? std::string("LNM$SYSTEM")
+                        : (options & DEASSIGN_OPT_TABLE)  ? logical_name_argument(table_text)
+                                                          : std::string("LNM$PROCESS");
+    if ((options & DEASSIGN_OPT_USER) && table.starts_with("LNM$PROCESS")) table = "LNM$USERMODE";
+    return table;
+}
+
+bool is_process_table(std::string_view table) { return table.starts_with("LNM$PROCESS"); }
+bool is_usermode_table(std::string_view table) { return table == "LNM$USERMODE"; }
+
+// How many values the file layer's disk-device list (TQ_DISK_DEVICES) has.
+// The file-name layer keeps no such list yet, so there is nothing
+// to carry over; DEASSIGN/ALL already keeps the values once it reports them.
+int disk_device_count() { return 0; }
+
+std::vector<std::string> saved_disk_devices(const std::string& table) {
+    std::vector<std::string> devices;
+    int count = disk_device_count();
+    for (int index = 0; index < count && index <= static_cast<int>(kMaxValueIndex); ++index) {
+        std::string value;
+        if (lnm_translate(table, "TQ_DISK_DEVICES", &value, nullptr, LNM_CASE_BLIND,
+                          static_cast<uint32_t>(index), nullptr) != 1)
+            break;
+        devices.push_back(std::move(value));
+    }
+    return devices;
+}
+
+void redefine_disk_devices(const std::string& table, const std::vector<std::string>& devices) {
+    for (size_t i = 0; i < devices.size(); ++i) {
+        uint32_t status = lnm_create_name(table, "TQ_DISK_DEVICES", devices[i], nullptr,
+                                          i == 0 ? 0 : LNM_APPEND);
+        if (!is_success(status)) break;
+    }
+}
+
+void reset_standard_streams(bool one_command) {
+    for (StandardStream stream : {STREAM_INPUT, STREAM_OUTPUT, STREAM_ERROR}) {
+        uint32_t status = reset_standard_stream(stream, one_command);
+        if (!is_success(status)) signal_condition(status);
+    }
+}
+
+void recreate_usermode_table() {
+    uint32_t status = lnm_create_table("LNM$PROCESS_DIRECTORY", "LNM$USERMODE", nullptr,
+                                       LNM_CREATE_IF, 0, kStandardTableProtection);
+    if (status != 1 && status != cond::CREATED) signal_condition(status, "LNM$USERMODE");
+}
+
+uint32_t deassign_all(const std::string& table) {
+    // The system table is beyond every user, privileged or not.
+    if (table == "LNM$SYSTEM") {
+        signal_condition(cond::NOPRIV, table);
+        return 0;
+    }
+    bool usermode = is_usermode_table(table);
+    bool process = is_process_table(table);
+    if (process || usermode) reset_standard_streams(usermode);
+    std::vector<std::string> devices = saved_disk_devices(table);
+    uint32_t status = lnm_delete_name(table, "");
+    if (status != 1) {
+        signal_condition(status, "");
+        return 0;
+    }
+    if (usermode)
+        recreate_usermode_table();
+    else if (process)
+        restore_process_names();
+    else
+        initc_log();  // re-creates LNM$JOB and the user-mode switch if they went
+    redefine_disk_devices(table, devices);
+    return 1;
+}
+
+uint32_t define_again(std::string_view table, const std::string& name, std::string_view value) {
+    uint32_t status = lnm_create_name(table, name, value, nullptr, 0);
+    if (status == 1 || status == cond::SS_SUPERSEDE) return 1;
+    signal_condition(status, name);
+    return 0;
+}
+
+std::string home_directory() {
+    const char* home = std::getenv("HOME");
+    if (!home) return {};
+    std::string path = home;
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+// The job's directories go back to what the environment says.
+std::optional<uint32_t> restore_job_name(const std::string& name) {
+    std::string value;
+    if (name == "SYS$SCRATCH")
+        value = scratch_directory();
+    else if (name == "SYS$LOGIN" || name == "SYS$LOGIN_DEVICE")
+        value = home_directory();
+    else
+        return std::nullopt;
+    lnm_delete_name("LNM$JOB", name);  // gone or not, it is defined afresh
+    return define_again("LNM$JOB", name, value);
+}
+
+uint32_t deassign_name(const std::string& table, const std::string& name) {
+    if (table == "LNM$SYSTEM" && name.starts_with("SYS$")) {
+        signal_condition(cond::NOPRIV, name);
+        return 0;
+    }
+    bool usermode = is_usermode_table(table);
+    if (is_process_table(table) || usermode) {
+        if (std::optional<StandardStream> stream = standard_stream_named(name)) {
+            uint32_t status = reset_standard_stream(*stream, usermode);
+            if (is_success(status)) return 1;
+            signal_condition(status, name);
+            return 0;
+        }
+        if (name == "SYS$COMMAND" || name == "TT") {
+            lnm_delete_name(table, name);  // gone or not, it is defined afresh
+            return define_again("LNM$PROCESS", name, session().input_device);
+        }
+    }
+    if (table.starts_with("LNM$JOB"))
+        if (std::optional<uint32_t> status = restore_job_name(name)) return *status;
+    uint32_t status = lnm_delete_name(table, name);
+    if (status == 1) return 1;
+    signal_condition(status, name);
+    return 0;
+}
+
+}  // namespace
+
+uint32_t deassign_logical(uint32_t options, std::string_view table_text, std::string_view name_text) {
+    std::string table = deassign_table(options, table_text);
+    if (options & DEASSIGN_OPT_ALL) return deassign_all(table);
+    return deassign_name(table, logical_name_argument(name_text));
+}
+
+void restore_process_names() {
+    // Created as LNM$PROCESS: table names resolve before directory names,
+    // so from now on this is the table LNM$PROCESS and LNM$FILE_DEV reach.
+    uint32_t status = lnm_create_table("LNM$PROCESS_DIRECTORY", "LNM$PROCESS", nullptr,
+                                       LNM_CREATE_IF, 0, kStandardTableProtection);
+    if (status != 1 && status != cond::CREATED) {
+        signal_condition(FATAL_FAULT, "can't restore LNM$PROCESS");
+        return;
+    }
+    const Session& s = session();
+    char terminal[L_ctermid] = {};
+    const char* controlling = ctermid(terminal);
+    struct StandardName {
+        const char* name;
+        std::string_view value;
+    } names[] = {
+        {"SYS$COMMAND", s.input_device}, {"SYS$INPUT", s.input_device},
+        {"SYS$OUTPUT", s.output_device}, {"SYS$ERROR", s.error_device},
+        {"TT", controlling ? controlling : ""}, {"NL", "[dev]null."},
+    };
+    for (const StandardName& n : names) {
+        status = lnm_create_name("LNM$PROCESS", n.name, n.value, nullptr, 0);
+        if (status != 1 && status != cond::SS_SUPERSEDE)
+            signal_condition(FATAL_FAULT, std::string("can't restore ") + n.name);
+    }
+}
+
+void deassign_command(CommandContext& cmd) {
+    DeassignRequest request;
+    if (!read_request(cmd, request)) return;
+    if (!request.name && !(request.options & DEASSIGN_OPT_ALL)) {
+        ask_for_parameter("_Log name: ");
+        return;
+    }
+    deassign_logical(request.options, request.table,
+                     request.name ? std::string_view(request.name->text) : std::string_view());
+}
+
+}  // namespace dcl

@@ -1,0 +1,239 @@
+// The logical-name store's state, its start-up (the system side in
+// inits_log, the process side in initc_log) and the dispatcher that hands
+// each request to its handler.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <pwd.h>
+#include <string>
+#include <unistd.h>
+
+#include "files/scratch.h"
+#include "files/vms_path.h"
+#include "names/lnm_internal.h"
+#include "status/condition.h"
+#include "tty/terminal.h"
+#include "unix/redirection.h"
+
+namespace dcl {
+
+namespace {
+
+LogicalNameStore g_store;
+
+}  // namespace
+
+void LnmServerStateDeleter::operator()(LnmServerState* state) const { delete state; }
+
+LogicalNameStore& logical_name_store() { return g_store; }
+
+void reset_logical_name_store() { g_store = LogicalNameStore{}; }
+
+LnmServerState& lnm_server_state() {
+    if (!g_store.server) lnm::ensure_initialised();
+    return *g_store.server;
+}
+
+namespace lnm {
+
+namespace {
+
+// Start-up cannot go on without the store: the process ends.
+[[noreturn]] void exit_initialisation() {
+    std::fflush(stdout);
+    std::exit(static_cast<int>(cond::INTERR));
+}
+
+[[noreturn]] void fail_system_side(const char* what) {
+    int saved = errno;
+    FILE* err = redirection().error;
+    std::fprintf(err, "QVLIB: error %d in %s\n", saved, "inits_log");
+    std::fprintf(err, "%s: %s\n", what, std::strerror(saved));
+    exit_initialisation();
+}
+
+bool is_device_path(std::string_view value) { return starts_with_exact(value, "/dev/"); }
+
+void define_or_exit(std::string_view table, std::string_view name, std::string_view value) {
+    uint32_t status = crelnm_qv(table, name, value, nullptr, 0);
+    if (is_success(status)) return;
+    std::printf("crelnm_qv(%.*s) in initc_log(): %d\n", static_cast<int>(name.size()), name.data(),
+                static_cast<int>(status));
+    exit_initialisation();
+}
+
+// The standard device names are kept in VMS form.
+void define_device_or_exit(std::string_view name, const std::string& value) {
+    define_or_exit("LNM$PROCESS_TABLE", name, is_device_path(value) ? unix_path_to_vms(value) : value);
+}
+
+struct StreamDevice {
+    std::string name;
+    bool terminal = false;
+};
+
+// A terminal is named by its device; anything else by what the
+// environment variable says (empty when it says nothing).
+StreamDevice stream_device(int fd, const char* variable) {
+    if (is_terminal(fd)) {
+        const char* device = ttyname(fd);
+        return {device ? device : "/dev/tty", true};
+    }
+    const char* value = std::getenv(variable);
+    return {value ? value : "", false};
+}
+
+void define_process_names() {
+    define_or_exit(kProcessDirectory, "LNM$PROCESS", "LNM$PROCESS_TABLE");
+    StreamDevice input = stream_device(STDIN_FILENO, "TQ_SYS_INPUT");
+    StreamDevice output = stream_device(STDOUT_FILENO, "TQ_SYS_OUTPUT");
+    StreamDevice error = stream_device(STDERR_FILENO, "TQ_SYS_ERROR");
+    define_device_or_exit("SYS$COMMAND", input.name);
+    define_device_or_exit("SYS$INPUT", input.name);
+    define_device_or_exit("SYS$OUTPUT", output.name);
+    define_device_or_exit("SYS$ERROR", error.name);
+    bool any_terminal = input.terminal || output.terminal || error.terminal;
+    define_device_or_exit("TT", any_terminal ? "/dev/tty" : "/dev/null");
+    define_device_or_exit("NL", "/dev/null");
+}
+
+std::string home_directory() {
+    std::string home;
+    if (const char* variable = std::getenv("HOME"))
+        home = variable;
+    else if (const passwd* entry = getpwuid(geteuid()))
+        home = entry->pw_dir ? entry->pw_dir : "";
+    if (home.empty() || home.back() != '/') home += '/';
+    return home;
+}
+
+void define_job_names(const std::string& job_table) {
+    define_or_exit(job_table, "SYS$LOGIN", home_directory());
+    define_or_exit(job_table, "SYS$SCRATCH", scratch_directory());
+}
+
+std::string job_table_name(uint32_t process_id) {
+    char name[kMaxTableName + 1];
+    std::snprintf(name, sizeof name, "LNM$JOB_%05u", process_id);
+    return name;
+}
+
+// The user-mode overlay is on exactly when LNM$USERMODE is a table.
+void refresh_usermode_switch() {
+    LogicalNameStore& store = logical_name_store();
+    store.usermode_switch = false;
+    uint32_t attributes = 0;
+    if (trnlnm_qv(kProcessDirectory, "LNM$USERMODE", nullptr, nullptr, 0, 0, &attributes) ==
+            cond::NORMAL &&
+        (attributes & LNM_TABLE))
+        store.usermode_switch = true;
+}
+
+void initialise_process_side() {
+    uint32_t status = crelnt_qv(kProcessDirectory, "LNM$PROCESS_TABLE", nullptr, LNM_CREATE_IF, 0,
+                                kStandardTableProtection);
+    if (status != cond::NORMAL && status != cond::CREATED) {
+        std::printf("crelnt_qv(LNM$PROCESS) in initc_log(): %d\n", static_cast<int>(status));
+        exit_initialisation();
+    }
+    if (status == cond::CREATED) define_process_names();
+    std::string job_table = job_table_name(lnm_server_state().process_id);
+    define_or_exit(kProcessDirectory, "LNM$JOB", job_table);
+    status = crelnt_qv(kSystemDirectory, job_table, nullptr, LNM_CREATE_IF, 0,
+                       kStandardTableProtection);
+    if (status != cond::NORMAL && status != cond::CREATED) {
+        std::printf("crelnt_qv(%s) in initc_log: %d\n", job_table.c_str(), static_cast<int>(status));
+        exit_initialisation();
+    }
+    if (status == cond::CREATED) define_job_names(job_table);
+    refresh_usermode_switch();
+}
+
+}  // namespace
+
+void inits_log() {
+    LnmServerState& state = *g_store.server;
+    state.system_directory.reset(new (std::nothrow) Directory);
+    if (!state.system_directory) fail_system_side("calloc(system_directory)");
+    state.process_directory = ProcessDirectorySlot{};
+    if (!is_success(crelnm_qv(kSystemDirectory, kFileDevice, "LNM$PROCESS", nullptr, LNM_APPEND)) ||
+        !is_success(crelnm_qv(kSystemDirectory, kFileDevice, "LNM$JOB", nullptr, LNM_APPEND)))
+        fail_system_side("crelnm(LNM$FILE_DEV)");
+}
+
+void ensure_initialised() {
+    if (g_store.initialised) return;
+    // Marked first: the definitions made below are client calls too.
+    g_store.initialised = true;
+    g_store.server.reset(new (std::nothrow) LnmServerState);
+    if (!g_store.server) fail_system_side("calloc(system_directory)");
+    g_store.server->process_id = static_cast<uint32_t>(getpid());
+    g_store.server->group_id = static_cast<uint32_t>(getegid());
+    inits_log();
+    initialise_process_side();
+}
+
+Directories directories_for(const RequestHeader& header) {
+    LnmServerState& state = lnm_server_state();
+    ProcessDirectorySlot& slot = state.process_directory;
+    if (slot.process_id == -1) {
+        slot.directory.reset(new (std::nothrow) Directory);
+        if (slot.directory) {
+            slot.process_id = header.process_id;
+            slot.job_id = header.job_id;
+        }
+    }
+    Directories dirs;
+    if (slot.process_id == static_cast<int64_t>(header.process_id)) dirs.process = slot.directory.get();
+    dirs.system = state.system_directory.get();
+    return dirs;
+}
+
+const Reply& last_reply() { return lnm_server_state().reply; }
+
+uint32_t dispatch(RequestHeader& request) {
+    LnmServerState& state = lnm_server_state();
+    request.process_id = state.process_id;
+    request.owner_process_id = state.process_id;
+    request.job_id = state.process_id;
+    request.group_id = state.group_id;
+    Reply& reply = state.reply;
+    reply = Reply{};
+    reply.status = cond::INTERR;  // what remains when no handler answers
+    switch (request.code) {
+    case REQUEST_CREATE_NAME:
+        reply.status = crelnm(reinterpret_cast<const CreateNameRequest&>(request), reply);
+        break;
+    case REQUEST_CREATE_TABLE:
+        reply.status = crelnt(reinterpret_cast<const CreateTableRequest&>(request), reply);
+        break;
+    case REQUEST_DELETE:
+        reply.status = dellnm(reinterpret_cast<const DeleteRequest&>(request), reply);
+        break;
+    case REQUEST_TRANSLATE:
+        reply.status = trnlnm(reinterpret_cast<const TranslateRequest&>(request), reply);
+        break;
+    case REQUEST_PRINT_TABLE:
+        reply.status = prtlnt(reinterpret_cast<const PrintTableRequest&>(request), reply);
+        break;
+    default:
+        reply.status = cond::LNM_BADREQUEST;
+        break;
+    }
+    return reply.status;
+}
+
+}  // namespace lnm
+
+void initc_log() {
+    // Before the first operation, starting the store does this already.
+    if (!g_store.initialised) {
+        lnm::ensure_initialised();
+        return;
+    }
+    lnm::initialise_process_side();
+}
+
+}  // namespace dcl
