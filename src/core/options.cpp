@@ -10,7 +10,7 @@
 
 #include "core/cli_options.h"
 #include "core/session.h"
-#include "files/vms_path.h"
+#include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
 #include "status/messages.h"

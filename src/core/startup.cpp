@@ -17,6 +17,7 @@
 #include "core/options.h"
 #include "core/session.h"
 #include "core/signals.h"
+#include "files/filespec.h"
 #include "names/logical_names.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
@@ -124,6 +125,7 @@ void prepare_process_context() {
     s.null_device = std::fopen("/dev/null", "r+");
     if (!s.null_device) fault("cannot open /dev/null");
     define_standard_names();
+    if (!s.working_dir.empty()) unix_to_vms(s.default_dir, s.working_dir);
     push_procedure_level("");
     s.prompt = "QV$ ";
 }

@@ -5,6 +5,7 @@
 #include "core/command_state.h"
 #include "core/defaults_file.h"
 #include "core/session.h"
+#include "files/filespec.h"
 #include "files/scratch.h"
 #include "files/search.h"
 #include "files/versions.h"
@@ -36,6 +37,7 @@ void reset_process_state() {
     reset_logical_name_store();
     reset_temporary_files();
     reset_file_search();
+    reset_disk_device_list();
     reset_version_state();
     reset_lexical_search_state();
     reset_key_definitions();

@@ -9,6 +9,7 @@
 #include "core/cli_options.h"
 #include "core/command_state.h"
 #include "core/session.h"
+#include "files/filespec.h"
 #include "lang/keywords.h"
 #include "lang/verbs.h"
 #include "names/symbols.h"
@@ -102,40 +103,56 @@ bool take_assignment(std::string& out, const std::string& word, std::string_view
 
 // A foreign command "$image [args]": the line becomes "FOREIGN image args".
 // An image name that begins with "/" or "." is a Unix path and runs to the
-// first blank.
-std::string foreign_command_line(std::string_view value) {
+// first blank; any other is completed with the default SYS$SYSTEM:.exe.
+// Returns 1, or a condition after queueing ACTIMAGE.
+uint32_t foreign_command_line(std::string& line, std::string_view value) {
     size_t i = skip_blanks(value, 1);
     bool unix_path = i < value.size() && (value[i] == '/' || value[i] == '.');
     size_t end = i;
     while (end < value.size() && !is_blank(value[end]) && (unix_path || value[end] != '/')) ++end;
-    // The image's default location (SYS$SYSTEM:.exe) is applied when the
-    // name is translated to a Unix path; a Unix path needs no completion.
-    std::string line = "FOREIGN ";
-    line.append(value.substr(i, end - i));
+    std::string image(value.substr(i, end - i));
+    if (!unix_path) {
+        std::string completed;
+        uint32_t status =
+            merge_file_spec(completed, image, "SYS$SYSTEM:.exe", "", current_dotfile_mode());
+        if (status != 1) {
+            signal_condition(cond::ACTIMAGE, image);
+            return status;
+        }
+        image = std::move(completed);
+    }
+    line = "FOREIGN ";
+    line += image;
     if (end < value.size()) {
         if (!is_blank(value[end])) line += ' ';
         line.append(value.substr(end));
     }
-    return line;
+    return 1;
 }
 
-// A verb that is a symbol is replaced by the symbol's value, once. Returns
-// true when `line` was rewritten.
-bool substitute_verb_symbol(std::string& line, const std::string& word, std::string_view rest) {
-    if (word.empty() || word.size() > kMaxNameLength) return false;
+// A verb that is a symbol is replaced by the symbol's value, once. Sets
+// `rewritten` when `line` changed; returns 1 or a failure.
+uint32_t substitute_verb_symbol(std::string& line, const std::string& word, std::string_view rest,
+                                bool& rewritten) {
+    rewritten = false;
+    if (word.empty() || word.size() > kMaxNameLength) return 1;
     std::string value;
     uint32_t type = 0;
     {
         VerbSymbolScope verb_scope;
-        if (get_symbol_text(word, value, type) != 1) return false;
+        if (get_symbol_text(word, value, type) != 1) return 1;
     }
     trim(value);
-    if (value.empty()) return false;
-    std::string rewritten = value[0] == '$' ? foreign_command_line(value) : value;
-    rewritten += ' ';
-    rewritten.append(rest);
-    line = std::move(rewritten);
-    return true;
+    if (value.empty()) return 1;
+    std::string new_line = value;
+    if (value[0] == '$') {
+        if (uint32_t status = foreign_command_line(new_line, value); status != 1) return status;
+    }
+    new_line += ' ';
+    new_line.append(rest);
+    line = std::move(new_line);
+    rewritten = true;
+    return 1;
 }
 
 uint32_t recognise_verb(std::string& word, std::string& rest, uint32_t& verb_number) {
@@ -183,7 +200,10 @@ uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
     }
     if (used < line.size() && is_blank(line[used])) ++used;
     rest.assign(line, used);
-    if (substitute_verb_symbol(line, word, rest)) split_first_word(line, "(/! ", word, rest);
+    bool rewritten = false;
+    if (uint32_t status = substitute_verb_symbol(line, word, rest, rewritten); status != 1)
+        return status;
+    if (rewritten) split_first_word(line, "(/! ", word, rest);
     if (uint32_t status = recognise_verb(word, rest, cs.verb); !is_success(status)) return status;
     out = word;
     if (!rest.empty()) {

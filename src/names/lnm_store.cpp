@@ -10,8 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "files/filespec.h"
 #include "files/scratch.h"
-#include "files/vms_path.h"
 #include "names/lnm_internal.h"
 #include "status/condition.h"
 #include "tty/terminal.h"

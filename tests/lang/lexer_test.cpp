@@ -131,7 +131,8 @@ TEST(ExpandCommandLine, SymbolSubstitution) {
         {"x = \"&g\" ! &g", "x = \"&g\"", verb::NONE},
         {"di x", "dir /size x", verb::DIRECTORY},
         {"ed Notes.TXT", "FOREIGN /usr/bin/vi Notes.TXT", verb::FOREIGN},
-        {"img a", "FOREIGN sys$system:tool -x a", verb::FOREIGN},
+        {"img a", "FOREIGN sys$system:tool.exe -x a", verb::FOREIGN},
+        {"bare", "FOREIGN SYS$SYSTEM:prog.exe", verb::FOREIGN},
         {"'verb' time", "show time", verb::SHOW},
     };
     for (const ExpandCase& c : cases) {
@@ -143,6 +144,7 @@ TEST(ExpandCommandLine, SymbolSubstitution) {
         set_symbol("ED", "$ /usr/bin/vi", SYM_GLOBAL | SYM_STRING);
         set_symbol("IMG", "$sys$system:tool -x", SYM_GLOBAL | SYM_STRING);
         set_symbol("VERB", "SHOW", SYM_LOCAL | SYM_STRING);
+        set_symbol("BARE", "$prog", SYM_GLOBAL | SYM_STRING);
         std::string raw = c.raw, out;
         EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
         EXPECT_EQ(out, c.expanded) << c.raw;
