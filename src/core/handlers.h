@@ -5,6 +5,19 @@
 
 namespace dcl {
 
+void at_command(CommandContext& cmd);        // @file: run a command procedure
+void call_command(CommandContext& cmd);
+void continue_command(CommandContext& cmd);
+void endsubroutine_command(CommandContext& cmd);
+void exit_command(CommandContext& cmd);
+void gosub_command(CommandContext& cmd);
+void goto_command(CommandContext& cmd);
+void if_command(CommandContext& cmd);
+void on_command(CommandContext& cmd);
+void return_command(CommandContext& cmd);
+void set_on(CommandContext& cmd);
+void set_verify(CommandContext& cmd);
+void subroutine_command(CommandContext& cmd);
 void assign_command(CommandContext& cmd);
 void deassign_command(CommandContext& cmd);
 void define_command(CommandContext& cmd);     // DEFINE, and DEFINE/KEY by its qualifier

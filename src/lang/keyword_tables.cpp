@@ -151,6 +151,16 @@ constexpr KeywordRecord kTranslationAttributeValues[] = {
     {"TERMIN", kNoNeg, qual::TRANSLATION_TERMINAL},
 };
 
+// @ and CALL: a listing file for the procedure's output.
+constexpr KeywordRecord kAtQualifiers[] = {
+    {"OUTPUT", kNeedsValue, qual::AT_OUTPUT},
+};
+
+// DECK: the end marker of data lines that may begin with "$".
+constexpr KeywordRecord kDeckQualifiers[] = {
+    {"DOLLAR", kNeedsValue, qual::DECK_DOLLARS},
+};
+
 constexpr KeywordRecord kShowSymbolQualifiers[] = {
     {"ALL", kNoNeg, qual::SHOW_SYMBOL_ALL},       {"GLOBAL", kNoNeg, qual::SHOW_SYMBOL_GLOBAL},
     {"LOCAL", kNoNeg, qual::SHOW_SYMBOL_LOCAL},   {"ENVIRO", kNoNeg, qual::SHOW_SYMBOL_ENVIRONMENT},
@@ -201,10 +211,13 @@ constexpr KeywordRecord kUnsupportedValues[] = {
 
 constexpr KeywordTable kQualifierDirectory[] = {
     {verb::ASSIGN, kAssignQualifiers},
+    {verb::CALL, kAtQualifiers},
     {verb::DEASSIGN, kDeassignQualifiers},
+    {verb::DECK, kDeckQualifiers},
     {verb::DEFINE, kDefineQualifiers},
     {verb::DELETE, kDeleteQualifiers},
     {verb::WRITE, kWriteQualifiers},
+    {verb::AT, kAtQualifiers},
     {verb::SET_CLI, kSetCliQualifiers},
     {verb::SHOW_CLI, kShowCliQualifiers},
     {verb::SHOW_LOGICAL, kShowLogicalQualifiers},

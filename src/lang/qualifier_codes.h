@@ -87,6 +87,12 @@ inline constexpr uint32_t LOGICAL_STRUCTURE = 80139;
 inline constexpr uint32_t LOGICAL_SYSTEM = 80140;
 inline constexpr uint32_t LOGICAL_TABLE = 80141;
 
+// @ and CALL.
+inline constexpr uint32_t AT_OUTPUT = 80101;
+
+// DECK.
+inline constexpr uint32_t DECK_DOLLARS = 80102;
+
 // SHOW SYMBOL.
 inline constexpr uint32_t SHOW_SYMBOL_ALL = 80311;
 inline constexpr uint32_t SHOW_SYMBOL_ENVIRONMENT = 80312;

@@ -14,6 +14,7 @@ inline constexpr uint32_t CONTINUE = 14;
 inline constexpr uint32_t COPY = 16;
 inline constexpr uint32_t CREATE = 17;
 inline constexpr uint32_t DEASSIGN = 19;
+inline constexpr uint32_t DECK = 21;
 inline constexpr uint32_t DEFINE = 22;
 inline constexpr uint32_t DELETE = 23;
 inline constexpr uint32_t DIFFERENCES = 25;

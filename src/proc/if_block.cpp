@@ -9,3 +9,10 @@ namespace dcl {
 void verb_out_of_place(CommandContext&) { signal_condition(cond::OUTOFPLACE); }
 
 }  // namespace dcl
+
+namespace dcl {
+
+// Placeholder: being written.
+void if_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
+
+}  // namespace dcl

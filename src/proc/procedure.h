@@ -8,21 +8,58 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "names/symbols.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
 enum OnAction { ON_WARNING = 0, ON_ERROR = 1, ON_SEVERE = 2, ON_CONTROL_Y = 3 };
 
+// A label of a procedure file: its upper-case name and the position of the
+// start of its line.
+struct Label {
+    std::string name;
+    long position = 0;
+};
+
+// An open block IF: execution runs from `start`; when the read position
+// reaches `end` it resumes at `resume` (after the ENDIF). GOSUB and CALL
+// raise `active` so that the block is not closed while code outside it runs
+// on its behalf.
+struct IfBlock {
+    long start = 0;
+    long end = 0;
+    long resume = 0;
+    int active = 0;
+};
+
 struct ProcedureFrame {
+    static constexpr int kMaxGosubDepth = 15;  // returns that may be pending
+
     SymbolTable local_symbols;       // dies with the level
     LevelScopes scopes;              // SET SYMBOL/SCOPE of this level
-    std::string procedure_name;
+    std::vector<Label> labels;       // in file order
+    bool labels_built = false;       // scanned at the first jump
+    std::string procedure_name;      // VMS form
     bool on_enabled = true;
     std::array<std::optional<std::string>, 4> on_actions;
+    // The level's standard streams; the owned ones were opened by this level
+    // (its procedure file, an /OUTPUT file) and close with it.
     FILE* input = nullptr;
-    std::string pending_command;     // run next at this level
+    FILE* output = nullptr;
+    FILE* error = nullptr;
+    OwnedFile owned_input;
+    OwnedFile owned_output;
+    std::string input_name, output_name, error_name;  // SYS$INPUT... for this level
+    std::array<long, kMaxGosubDepth + 1> gosub_stack{};
+    int gosub_depth = 0;
+    bool called = false;             // pushed by CALL: shares the caller's input
+    long return_position = 0;        // after the CALL line
+    std::vector<IfBlock> if_blocks;  // newest last
+    std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
 };
 
