@@ -11,12 +11,15 @@
 #include "core/command_state.h"
 #include "core/dispatch.h"
 #include "core/exit.h"
+#include "core/startup_procedures.h"
 #include "core/session.h"
 #include "core/signals.h"
 #include "files/scratch.h"
 #include "info/logout.h"
 #include "lang/lexer.h"
 #include "names/logical_names.h"
+#include "proc/if_blocks.h"
+#include "proc/input_data.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -55,6 +58,7 @@ void reenter_after_interrupt() {
     g_command.reprompt = false;
     g_command.line.clear();
     undo_command_redirection();
+    finish_input_data();
     discard_messages();
     std::optional<std::string>& action = current_frame().on_actions[ON_CONTROL_Y];
     if (action) {
@@ -66,11 +70,42 @@ void reenter_after_interrupt() {
     while (procedure_depth() > 0) pop_procedure_level();
 }
 
+// Applies the level's ON actions after a procedure command: a warning,
+// error or severe error runs its action once; an unhandled error or severe
+// error ends the procedure.
+void apply_on_conditions() {
+    ProcedureFrame& frame = current_frame();
+    uint32_t status = message_queue().status;
+    if (!frame.on_enabled || (status & INHIBIT_BIT) || g_command.skip_on_once) return;
+    auto run_action = [&](OnAction which) {
+        std::optional<std::string>& action = frame.on_actions[which];
+        if (!action) return false;
+        std::string text = std::move(*action);
+        action.reset();
+        run_expanded_text(text);
+        return true;
+    };
+    uint32_t s = severity_of(status);
+    bool handled = false;
+    if (s == SEV_WARNING) run_action(ON_WARNING);
+    if (s == SEV_SEVERE) handled = run_action(ON_SEVERE);
+    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) handled = run_action(ON_ERROR);
+    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) {
+        // Commands read from a pipe or file at level 0 end the session here;
+        // its exit status then tells the caller that it failed.
+        if (procedure_depth() == 0) interpreter_exit(status & 0xFF);
+        pop_procedure_level();
+    }
+}
+
 // Step 3 of a turn: a command waiting at this level runs before any read.
+// The command of an IF ... THEN was echoed with its IF line already, and
+// its failure is handled by ON like that of any procedure command.
 bool run_pending_command() {
     ProcedureFrame& frame = current_frame();
     std::string text;
-    if (!frame.pending_command.empty()) {
+    bool from_if = !frame.pending_command.empty();
+    if (from_if) {
         text = std::move(frame.pending_command);
         frame.pending_command.clear();
     } else if (procedure_depth() == 0 && !frame.initial_procedure.empty()) {
@@ -81,8 +116,12 @@ bool run_pending_command() {
     }
     if (session().one_shot && procedure_depth() == 0) g_command.exit_after_command = true;
     g_command.line = text;
+    g_command.echo_suppressed = from_if;
     run_expanded_text(text);
+    g_command.echo_suppressed = false;
+    // A procedure just started runs first; the session ends after it.
     if (session().one_shot && procedure_depth() == 0 && !g_command.reprompt) finish_one_shot();
+    if (from_if && reading_from_file()) apply_on_conditions();
     return true;
 }
 
@@ -119,35 +158,8 @@ uint32_t expand_into_state() {
     return expand_command_line(g_command.expanded, g_command.line);
 }
 
-// Applies the level's ON actions after a procedure command: a warning,
-// error or severe error runs its action once; an unhandled error or severe
-// error ends the procedure.
-void apply_on_conditions() {
-    ProcedureFrame& frame = current_frame();
-    uint32_t status = message_queue().status;
-    if (!frame.on_enabled || (status & INHIBIT_BIT) || g_command.skip_on_once) return;
-    auto run_action = [&](OnAction which) {
-        std::optional<std::string>& action = frame.on_actions[which];
-        if (!action) return false;
-        std::string text = std::move(*action);
-        action.reset();
-        run_expanded_text(text);
-        return true;
-    };
-    uint32_t s = severity_of(status);
-    bool handled = false;
-    if (s == SEV_WARNING) run_action(ON_WARNING);
-    if (s == SEV_SEVERE) handled = run_action(ON_SEVERE);
-    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) handled = run_action(ON_ERROR);
-    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) {
-        // Commands read from a pipe or file at level 0 end the session here;
-        // its exit status then tells the caller that it failed.
-        if (procedure_depth() == 0) interpreter_exit(status & 0xFF);
-        pop_procedure_level();
-    }
-}
-
 void process_procedure_line() {
+    close_finished_if_blocks();
     g_command.line.clear();
     g_command.reprompt = false;
     if (!error_queued()) {
@@ -258,6 +270,7 @@ void command_loop() {
         handle_terminating_signals();
         if (interrupts().pending) reenter_after_interrupt();
         begin_turn();
+        if (run_startup_stage()) continue;
         if (run_pending_command()) continue;
         if (reading_from_file()) {
             process_procedure_line();

@@ -20,6 +20,7 @@ struct CommandState {
     bool image_command = false;  // user-mode logical names go after this one
     uint32_t expected_verb = 0;  // SUBROUTINE after a CALL
     bool skip_on_once = false;   // the command asked ON handling to skip it
+    bool echo_suppressed = false;  // verification already showed this text
     TokenList tokens;
 };
 

@@ -11,6 +11,7 @@
 #include "lang/lexer.h"
 #include "lang/verbs.h"
 #include "names/assignment.h"
+#include "proc/input_data.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -64,6 +65,7 @@ constexpr bool sorted_by_code() {
 }
 static_assert(sorted_by_code(), "keep the dispatch table sorted by code");
 
+// Sorted: searched by bisection.
 constexpr uint32_t kImageCommands[] = {
     0,  4,  10, 16, 25, 26, 28, 29, 30, 35, 40, 43, 49, 51, 52, 54, 55, 58, 63,
     64, 69, 70, 75, 78, 82, 86, 87, 93, 216, 221, 224, 234, 316, 320, 322, 327, 328, 331,
@@ -111,8 +113,7 @@ VerbHandler find_handler(uint32_t code) {
 }
 
 bool is_image_command(uint32_t code) {
-    return std::find(std::begin(kImageCommands), std::end(kImageCommands), code) !=
-           std::end(kImageCommands);
+    return std::binary_search(std::begin(kImageCommands), std::end(kImageCommands), code);
 }
 
 uint32_t run_command_line(std::string_view expanded) {
@@ -145,12 +146,20 @@ void dispatch_verb() {
     }
     cs.image_command = is_image_command(code);
     if (code == verb::RECALL && !session().interactive) return;
+    // A program's data lines follow it in the procedure: they are its input.
+    if (cs.image_command) {
+        if (uint32_t status = collect_input_data(); status != 1) {
+            signal_condition(status);
+            return;
+        }
+    }
     if (VerbHandler handler = find_handler(code)) {
         CommandContext cmd{cs.tokens, index, flags, redirection().output, redirection().error};
         handler(cmd);
     } else {
         signal_condition(cond::NOTAVAIL);
     }
+    if (cs.image_command) finish_input_data();
     undo_command_redirection();
 }
 

@@ -63,7 +63,9 @@ void open_output_file(const char* name) {
 // Builds "proc "p1" "p2"..." from the operands; a word that would pass the
 // line limit ends the list with a buffer overflow.
 void take_operands(CommandLine& cl, int argc, char** argv, int first) {
-    std::string command = argv[first];
+    // In VMS form, so that "@" reads a Unix path as one file specification.
+    std::string command = unix_path_to_vms(argv[first]);
+    if (command.empty()) command = argv[first];
     if (!command.empty() && command.back() == '.') command.pop_back();
     for (int i = first + 1; i < argc; ++i) {
         std::string word = std::string(" \"") + argv[i] + "\"";

@@ -1,10 +1,54 @@
-// Placeholder: being written.
+// SET [NO]VERIFY[=(list)]: echoing of procedure lines (procedure
+// verification) and of the data lines that commands read (image
+// verification).
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "core/handlers.h"
+#include "core/session.h"
+#include "lang/keywords.h"
+#include "lang/qualifier_codes.h"
+#include "lang/qualifiers.h"
+#include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
 namespace dcl {
 
-void set_verify(CommandContext&) { signal_condition(cond::NOTAVAIL); }
+void set_verify(CommandContext& cmd) {
+    size_t next = cmd.verb_index + 1;
+    if (next < cmd.tokens.size()) {
+        const Token& t = cmd.tokens[next];
+        if (t.type == TOKEN_QUALIFIER)
+            signal_condition(cond::NOQUAL, std::string_view(t.text).substr(1));
+        else
+            extra_parameter(t.text);
+        return;
+    }
+    std::string keyword = cmd.tokens[cmd.verb_index].text;
+    size_t separator = keyword.find_first_of("=:");
+    bool negated = (cmd.keyword_flags & RESULT_NEGATED) != 0;
+    bool has_value = (cmd.keyword_flags & RESULT_VALUE) != 0 && separator != std::string::npos;
+    if (negated && has_value) {
+        signal_condition(cond::NEGVAL, std::string_view(keyword).substr(0, separator));
+        return;
+    }
+    Session& s = session();
+    if (!has_value) {
+        s.verify = s.image_verify = !negated;
+        return;
+    }
+    keyword[separator] = '=';
+    std::vector<std::string> items;
+    if (!qualifier_value_list(items, keyword, false)) return;
+    for (std::string item : items) {
+        uint32_t flags = 0;
+        uint32_t code = lookup_keyword(item, verb::SET_VERIFY, flags);
+        if (code == 0) return;
+        bool on = (flags & RESULT_NEGATED) == 0;
+        (code == qual::VERIFY_IMAGE ? s.image_verify : s.verify) = on;
+    }
+}
 
 }  // namespace dcl

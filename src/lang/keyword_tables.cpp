@@ -161,6 +161,12 @@ constexpr KeywordRecord kDeckQualifiers[] = {
     {"DOLLAR", kNeedsValue, qual::DECK_DOLLARS},
 };
 
+// Values of SET VERIFY=(...).
+constexpr KeywordRecord kSetVerifyValues[] = {
+    {"IMAGE", 0, qual::VERIFY_IMAGE},
+    {"PROCED", 0, qual::VERIFY_PROCEDURE},
+};
+
 constexpr KeywordRecord kShowSymbolQualifiers[] = {
     {"ALL", kNoNeg, qual::SHOW_SYMBOL_ALL},       {"GLOBAL", kNoNeg, qual::SHOW_SYMBOL_GLOBAL},
     {"LOCAL", kNoNeg, qual::SHOW_SYMBOL_LOCAL},   {"ENVIRO", kNoNeg, qual::SHOW_SYMBOL_ENVIRONMENT},
@@ -230,6 +236,7 @@ constexpr KeywordTable kQualifierDirectory[] = {
 constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET, kSetKeywords},
     {verb::SHOW, kShowKeywords},
+    {verb::SET_VERIFY, kSetVerifyValues},
     {qual::DATE_VALUES, kDateValues},
     {qual::DEFINE_NAME_ATTRIBUTES, kNameAttributeValues},
     {qual::DEFINE_TRANSLATION_ATTRIBUTES, kTranslationAttributeValues},

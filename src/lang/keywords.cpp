@@ -26,7 +26,18 @@ std::string upper(std::string_view s) {
 bool name_matches(std::string_view typed, const char* name) {
     if (typed.empty() || typed[0] != name[0]) return false;
     size_t n = std::min(typed.size(), kSignificant);
-    return std::strncmp(std::string(typed.substr(0, n)).c_str(), name, n) == 0;
+    for (size_t i = 1; i < n; ++i)
+        if (name[i] != typed[i]) return false;  // also stops at the end of `name`
+    return true;
+}
+
+// Does the stored name begin with the whole typed word?
+bool name_begins_with(const char* name, std::string_view typed) {
+    for (char c : typed) {
+        if (*name != c) return false;
+        ++name;
+    }
+    return true;
 }
 
 const KeywordTable* find_table(std::span<const KeywordTable> directory, uint32_t id) {
@@ -101,7 +112,7 @@ uint32_t lookup_verb(std::string_view word, uint32_t& verb) {
     for (char c : word) {
         if (c == '"') quoted = !quoted;
         if (c == ' ' && !quoted) continue;
-        typed.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        typed.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
     }
     if (typed.empty()) return 1;
     if (!std::isalnum(static_cast<unsigned char>(typed[0])))
@@ -112,7 +123,7 @@ uint32_t lookup_verb(std::string_view word, uint32_t& verb) {
             verb = r.code;
             return 1;
         }
-        if (std::strncmp(r.name, typed.c_str(), typed.size()) == 0) near_miss = true;
+        if (r.name[0] == typed[0] && name_begins_with(r.name, typed)) near_miss = true;
     }
     if (!near_miss) return 1;
     signal_condition(cond::ABVERB, typed);

@@ -53,13 +53,14 @@ bool is_cd_dash(std::string_view s, size_t hyphen) {
     return i == 2 || is_blank(s[i - 3]) || s[i - 3] == '$';
 }
 
+// ASCII only, whatever the locale: command words are ASCII.
 void map_case(std::string& s, bool upper) {
     bool quoted = false;
     for (char& c : s) {
         if (c == '"') quoted = !quoted;
         if (quoted) continue;
-        unsigned char u = static_cast<unsigned char>(c);
-        c = static_cast<char>(upper ? std::toupper(u) : std::tolower(u));
+        if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
 }
 
@@ -218,12 +219,21 @@ uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
 }  // namespace
 
 void unmark_nonvms(std::string& line) {
+    if (line.size() < 8 || line[0] != '$' || line[1] != '!') return;
     if (starts_with_nocase(line, "$!nonvms") || starts_with_nocase(line, "$!notvms"))
         line.erase(1, 7);
 }
 
+// Delimiter sets are a handful of characters: a plain loop beats a call
+// per character.
+static bool is_delimiter(char c, std::string_view delimiters) {
+    for (char d : delimiters)
+        if (c == d) return true;
+    return false;
+}
+
 size_t copy_until(std::string& dest, std::string_view src, std::string_view delimiters) {
-    bool blank_stops = delimiters.find(' ') != std::string_view::npos;
+    bool blank_stops = is_delimiter(' ', delimiters);
     size_t i = 0;
     while (i < src.size()) {
         char c = src[i];
@@ -234,7 +244,7 @@ size_t copy_until(std::string& dest, std::string_view src, std::string_view deli
             i = end;
             continue;
         }
-        if (delimiters.find(c) != std::string_view::npos || (blank_stops && c == '\t')) break;
+        if (is_delimiter(c, delimiters) || (blank_stops && c == '\t')) break;
         dest.push_back(c);
         ++i;
     }
@@ -280,7 +290,7 @@ uint32_t expand_command_line(std::string& out, std::string& raw) {
         return 1;
     }
     if (uint32_t status = substitute_apostrophes(work, 0); !is_success(status)) return status;
-    if (session().verify || cli_options().forced_verify) {
+    if ((session().verify || cli_options().forced_verify) && !cs.echo_suppressed) {
         std::fprintf(redirection().output, "%s\n", work.c_str());
         std::fflush(redirection().output);
     }

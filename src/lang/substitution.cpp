@@ -110,6 +110,7 @@ uint32_t substitute_apostrophes(std::string& line, int depth) {
     for (int pass = depth; pass < kMaxSubstitutionPasses; ++pass) {
         if (line.size() > kMaxLineLength) return cond::BUFOVF;
         unmark_nonvms(line);
+        if (line.find('\'') == std::string::npos) return 1;  // most lines: nothing to do
         std::string out;
         out.reserve(line.size());
         bool quoted = false;

@@ -1,13 +1,121 @@
-// Placeholder: being written.
+// GOTO, GOSUB, RETURN and EXIT: moving within a procedure and leaving it.
+#include "core/command_state.h"
 #include "core/handlers.h"
+#include "core/session.h"
+#include "lang/expression.h"
+#include "lang/qualifiers.h"
+#include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
 namespace dcl {
 
-void goto_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
-void gosub_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
-void return_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
-void exit_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
+namespace {
+
+// The label of GOTO and GOSUB: one parameter, no qualifiers. A missing one
+// is asked for at the terminal (`prompt`) and an error in a procedure.
+// False when the command ends here.
+bool take_label(const CommandContext& cmd, const char* prompt, std::string& label) {
+    const TokenList& tokens = cmd.tokens;
+    size_t k = cmd.verb_index + 1;
+    for (size_t i = k; i < tokens.size(); ++i) {
+        if (tokens[i].type == TOKEN_QUALIFIER) {
+            signal_condition(cond::NOQUAL, std::string_view(tokens[i].text).substr(1));
+            return false;
+        }
+    }
+    if (k >= tokens.size()) {
+        if (procedure_stack().in_procedure) {
+            signal_condition(cond::NOFILE);
+        } else {
+            command_state().current_prompt = prompt;
+            command_state().reprompt = true;
+        }
+        return false;
+    }
+    if (k + 1 < tokens.size()) {
+        extra_parameter(tokens[k + 1].text);
+        return false;
+    }
+    label = remove_quotes(tokens[k].text);
+    if (label.size() > kMaxNameLength) {
+        signal_condition(cond::BUFOVF);
+        return false;
+    }
+    return true;
+}
+
+// The optional status of RETURN and EXIT, queued so that it becomes
+// $STATUS. False when the command ends here.
+bool report_exit_status(const CommandContext& cmd) {
+    const TokenList& tokens = cmd.tokens;
+    size_t k = cmd.verb_index + 1;
+    if (k >= tokens.size()) return true;
+    if (tokens[k].type != TOKEN_PARAMETER) {
+        signal_condition(cond::EXPSYN);
+        return false;
+    }
+    if (k + 1 < tokens.size()) {
+        extra_parameter(tokens[k + 1].text);
+        return false;
+    }
+    ExprValue value;
+    uint32_t status = evaluate_expression(value, tokens[k].text);
+    if (status != 1) {
+        signal_condition(status);
+        return false;
+    }
+    signal_condition(static_cast<uint32_t>(value.integer));
+    return true;
+}
+
+}  // namespace
+
+void goto_command(CommandContext& cmd) {
+    std::string label;
+    if (!take_label(cmd, "_Label: ", label)) return;
+    signal_condition(goto_label(label));
+}
+
+void gosub_command(CommandContext& cmd) {
+    std::string label;
+    if (!take_label(cmd, "_label: ", label)) return;
+    if (!procedure_stack().in_procedure) {
+        signal_condition(cond::NOGOSUB);
+        return;
+    }
+    ProcedureFrame& frame = current_frame();
+    if (frame.gosub_depth >= ProcedureFrame::kMaxGosubDepth) {
+        signal_condition(cond::GOSUBMAX);
+        return;
+    }
+    frame.gosub_stack[static_cast<size_t>(frame.gosub_depth++)] = tell_input();
+    adjust_newest_if_block(+1);
+    uint32_t status = goto_label(label);
+    if (status != 1) {
+        // No subroutine runs, so nothing will RETURN.
+        --frame.gosub_depth;
+        adjust_newest_if_block(-1);
+        signal_condition(status);
+    }
+}
+
+// A RETURN leaves the IF blocks that the subroutine opened, as a GOTO out
+// of them would, before it lowers the count that its GOSUB raised.
+void return_command(CommandContext& cmd) {
+    if (!report_exit_status(cmd)) return;
+    if (procedure_depth() < 0) return;
+    ProcedureFrame& frame = current_frame();
+    if (frame.gosub_depth == 0) return;
+    long target = frame.gosub_stack[static_cast<size_t>(--frame.gosub_depth)];
+    discard_left_if_blocks(frame, target);
+    adjust_newest_if_block(-1);
+    if (seek_input(target) != 1) signal_condition(cond::POSERR, " ");
+}
+
+void exit_command(CommandContext& cmd) {
+    if (!report_exit_status(cmd)) return;
+    pop_procedure_level();
+}
 
 }  // namespace dcl

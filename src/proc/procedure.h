@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/tokens.h"
 #include "names/symbols.h"
 #include "unix/redirection.h"
 
@@ -51,6 +52,7 @@ struct ProcedureFrame {
     FILE* input = nullptr;
     FILE* output = nullptr;
     FILE* error = nullptr;
+    std::string input_text;          // the procedure file, read whole (closes after owned_input)
     OwnedFile owned_input;
     OwnedFile owned_output;
     std::string input_name, output_name, error_name;  // SYS$INPUT... for this level
@@ -61,6 +63,12 @@ struct ProcedureFrame {
     std::vector<IfBlock> if_blocks;  // newest last
     std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
+    // What was in force for the caller when this level was pushed, put back
+    // when it ends: the current streams (which may be a session-wide -O
+    // file or a DEFINE of the caller rather than level 0's streams) and the
+    // translations of SYS$INPUT, SYS$OUTPUT and SYS$ERROR.
+    std::array<FILE*, 3> caller_streams{};
+    std::array<std::optional<std::string>, 3> caller_names;  // none: undefined
 };
 
 struct ProcedureStack {
@@ -84,11 +92,69 @@ uint32_t push_procedure_level(const std::string& procedure_name);
 // session.
 void pop_procedure_level();
 
+// Binds the streams of a level just pushed: its procedure file (an
+// existing Unix path; empty for a CALL, which reads its caller's stream),
+// an output file specification (empty: none) and P1..P8 from
+// `parameters`. On failure the level is popped again; returns 1, 0 when
+// the failure was queued, or a condition for the caller to queue.
+uint32_t open_procedure_streams(std::string_view input_path, std::string_view output_spec,
+                                const std::vector<std::string>& parameters);
+
 // True when the current level reads its commands from a file.
 bool reading_from_file();
 
 // Continues the current procedure at `label`. Outside a procedure there is
-// nothing to move and it succeeds.
+// nothing to move and it succeeds. 1, USGOTO (the input is then at its
+// end), or 0 when a positioning failure was queued.
 uint32_t goto_label(std::string_view label);
+
+// Positions the command input stream (-1: its end). 1 or POSERR.
+uint32_t seek_input(long position);
+// The read position of the command input stream; -1 when it has none
+// (a pipe).
+long tell_input();
+
+// ---- pieces of the label machinery, exposed for tests ----------------------
+inline constexpr size_t kMaxScanPiece = 1024;  // labels are found in line heads this long
+
+// Reads the next line of `in`: its first kMaxScanPiece bytes into `head`,
+// the rest skipped, so that a long line is never taken for several.
+// Returns the bytes the line took, newline included; 0 at the end.
+long read_line_head(FILE* in, std::string& head);
+
+// The label that a procedure line (its first bytes) defines, upper-cased,
+// or empty: "$", any "$" and blanks, a name of letters, digits and "_",
+// blanks, and a ":" not followed by "=".
+std::string label_of_line(std::string_view line);
+
+// Reads `in` from its current position to its end and lists its labels
+// with the positions of their lines, counted from `start`.
+std::vector<Label> scan_labels(FILE* in, long start);
+
+// The position to continue at for a jump to `name` from position
+// `current`: the last definition before it, else the first at or after
+// it; -1 when there is none.
+long find_label(const std::vector<Label>& labels, std::string_view name, long current);
+
+// Drops the open IF blocks of `frame` that a jump to `target` leaves: from
+// the newest, while a block is inactive and the target lies outside it.
+void discard_left_if_blocks(ProcedureFrame& frame, long target);
+
+// Raises (+1) or lowers (-1, not below 0) the active count of the newest
+// open IF block of the current level, when there is one.
+void adjust_newest_if_block(int delta);
+
+// The qualifiers and parameters of @ and CALL.
+struct ProcedureArguments {
+    static constexpr size_t kMaxParameters = 8;
+    std::string output;                   // /OUTPUT file specification
+    std::vector<std::string> parameters;  // quotes removed
+};
+
+// Walks the tokens after `first` with qualifier table `table`, taking at
+// most `max_parameters` parameters (CALL's label comes on top of eight).
+// False after queueing a failure (DEFOVF for one too many).
+bool parse_procedure_arguments(const TokenList& tokens, size_t first, uint32_t table,
+                               size_t max_parameters, ProcedureArguments& args);
 
 }  // namespace dcl

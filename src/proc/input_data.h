@@ -1,0 +1,24 @@
+// Data lines of a command procedure: the lines after a command that reads
+// SYS$INPUT (up to the next "$" line, or a DECK ... EOD group) become that
+// command's input, so that it never reads the procedure's own commands.
+#pragma once
+
+#include <cstdint>
+
+namespace dcl {
+
+// Before such a command runs in a procedure (levels above 0; elsewhere it
+// does nothing): copies the data lines to a scratch file that becomes the
+// command's SYS$INPUT, or gives the command the null device when there are
+// none and SYS$INPUT is the procedure file. Returns 1; 0 when a failure
+// was queued; else a condition for the caller to queue. On failure the
+// command must not run.
+uint32_t collect_input_data();
+
+// After the command: SYS$INPUT returns to the level's stream, the data read
+// are echoed to SYS$OUTPUT under image verification, and data left unread
+// are reported (SKPDAT). Does nothing when collect_input_data replaced
+// nothing.
+void finish_input_data();
+
+}  // namespace dcl
