@@ -180,11 +180,16 @@ void process_procedure_line() {
         } while (g_command.reprompt && !error_queued());
         if (g_command.expanded.empty() && !error_queued()) return;
     }
+    // A CALL whose label is not a SUBROUTINE is reported, and the command
+    // found there is carried out all the same.
+    bool not_subroutine = false;
     if (g_command.expected_verb != 0 && g_command.verb != 0) {
-        if (g_command.verb != g_command.expected_verb) signal_condition(cond::NOTSUBR);
+        not_subroutine = g_command.verb != g_command.expected_verb && !error_queued();
+        if (not_subroutine) signal_condition(cond::NOTSUBR);
         g_command.expected_verb = 0;
     }
-    if (!error_queued()) signal_condition(run_command_line(g_command.expanded));
+    if (!error_queued() || not_subroutine)
+        signal_condition(run_command_line(g_command.expanded));
     show_messages();
     apply_on_conditions();
 }
