@@ -9,6 +9,7 @@
 #include "lang/expression.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -231,8 +232,9 @@ Operand integer_operand(int32_t value) { return Operand{VALUE_INTEGER, value, {}
 
 std::string_view text_of(const Operand& value, char (&digits)[16]) {
     if (value.printed) return value.text;
-    int n = std::snprintf(digits, sizeof digits, "%d", value.integer);
-    return {digits, static_cast<size_t>(n)};
+    // to_chars prints what "%d" prints, without the format machinery.
+    auto end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
+    return {digits, static_cast<size_t>(end - digits)};
 }
 
 // The finished value of one evaluation; the text points into its storage.

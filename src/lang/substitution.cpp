@@ -196,10 +196,15 @@ size_t skip_leading_dollars(std::string_view line) {
 uint32_t substitute_ampersands(std::string& line, size_t& labels) {
     labels = 0;
     if (line.size() > kMaxLineLength) return cond::BUFOVF;
+    size_t i = skip_leading_dollars(line);
+    // Most lines hold no "&", comment or label: only the dollars go.
+    if (line.find_first_of("&!:", i) == std::string::npos) {
+        line.erase(0, i);
+        return 1;
+    }
     std::string out;
     out.reserve(line.size());
     bool first_word = true;
-    size_t i = skip_leading_dollars(line);
     while (i < line.size()) {
         char c = line[i];
         if (is_blank(c)) {
