@@ -27,14 +27,14 @@ bool name_matches(std::string_view typed, const char* name) {
     if (typed.empty() || typed[0] != name[0]) return false;
     size_t n = std::min(typed.size(), kSignificant);
     for (size_t i = 1; i < n; ++i)
-        if (name[i] != typed[i]) return false;  // also stops at the end of `name`
+        if (name[i] == '\0' || name[i] != typed[i]) return false;
     return true;
 }
 
 // Does the stored name begin with the whole typed word?
 bool name_begins_with(const char* name, std::string_view typed) {
     for (char c : typed) {
-        if (*name != c) return false;
+        if (*name == '\0' || *name != c) return false;
         ++name;
     }
     return true;

@@ -3,6 +3,7 @@
 // and case mapping.
 #include "lang/lexer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -73,14 +74,14 @@ bool keeps_case(uint32_t verb_number) {
 // terminal they mean nothing: each is reported and the command still runs.
 size_t skip_labels(std::string_view line, size_t labels) {
     size_t i = 0;
-    for (size_t k = 0; k < labels; ++k) {
+    for (size_t k = 0; k < labels && i < line.size(); ++k) {
         std::string label;
         i += copy_until(label, line.substr(i), ":");
         if (!reading_from_file()) {
             signal_condition(cond::NOLBLS, label);
             show_messages();
         }
-        i = skip_blanks(line, i + 1);
+        i = skip_blanks(line, std::min(i + 1, line.size()));
     }
     return i;
 }

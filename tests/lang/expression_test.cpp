@@ -252,7 +252,9 @@ TEST(ConvertDclNumber, RadixesAndFailures) {
     for (const auto& c : cases) {
         int32_t value = 77;
         EXPECT_EQ(convert_dcl_number(value, c.text), c.status) << c.text;
-        if (c.status == 1) EXPECT_EQ(value, c.value) << c.text;
+        if (c.status == 1) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
     }
 }
 

@@ -242,7 +242,9 @@ TEST(ExtractField, QuotesAndBracketsDoNotSplit) {
         std::string field = "junk";
         bool found = extract_field(field, c.index, c.delimiter, c.text);
         EXPECT_EQ(found, c.field != nullptr) << c.text << " " << c.index;
-        if (found) EXPECT_EQ(field, c.field) << c.text << " " << c.index;
+        if (found) {
+            EXPECT_EQ(field, c.field) << c.text << " " << c.index;
+        }
     }
 }
 
