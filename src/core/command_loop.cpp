@@ -261,6 +261,15 @@ CommandState& command_state() { return g_command; }
 
 void reset_command_state() { g_command = CommandState{}; }
 
+void ask_for_parameter(std::string_view prompt) {
+    if (procedure_stack().in_procedure) {
+        signal_condition(cond::NOFILE);
+        return;
+    }
+    g_command.current_prompt = prompt;
+    g_command.reprompt = true;
+}
+
 void run_expanded_text(std::string& text) {
     g_command.line = text;
     uint32_t status = expand_into_state();

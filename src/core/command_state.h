@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "lang/tokens.h"
 
@@ -26,5 +27,10 @@ struct CommandState {
 
 CommandState& command_state();
 void reset_command_state();
+
+// A required parameter is missing: at the terminal the line is read again
+// with `prompt` and the completed command runs; in a procedure it fails
+// with NOFILE.
+void ask_for_parameter(std::string_view prompt);
 
 }  // namespace dcl

@@ -83,12 +83,7 @@ uint32_t route_set_show(const TokenList& tokens, size_t verb_index, uint32_t& fl
     CommandState& cs = command_state();
     size_t k = verb_index + 1;
     if (k >= tokens.size()) {
-        if (procedure_stack().in_procedure) {
-            signal_condition(cond::NOFILE);
-        } else {
-            cs.current_prompt = "_What: ";
-            cs.reprompt = true;
-        }
+        ask_for_parameter("_What: ");
         return 0;
     }
     const Token& t = tokens[k];

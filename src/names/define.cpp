@@ -271,15 +271,6 @@ std::optional<StandardStream> standard_stream_named(std::string_view name) {
     return std::nullopt;
 }
 
-void ask_for_parameter(std::string_view prompt) {
-    if (procedure_stack().in_procedure) {
-        signal_condition(cond::NOFILE);
-        return;
-    }
-    command_state().current_prompt = prompt;
-    command_state().reprompt = true;
-}
-
 bool apply_exclusive_flag(uint32_t& options, uint32_t bit, uint32_t excluded,
                           uint32_t result_flags, std::string_view token_text) {
     if (!apply_flag(options, bit, result_flags, qualifier_name(token_text))) return false;

@@ -73,15 +73,6 @@ bool read_request(const CommandContext& cmd, size_t form_index, DeleteRequest& r
     return true;
 }
 
-void ask_for_symbol_name() {
-    if (procedure_stack().in_procedure) {
-        signal_condition(cond::NOFILE);
-        return;
-    }
-    command_state().current_prompt = "_Symbol: ";
-    command_state().reprompt = true;
-}
-
 void log_deletion(uint32_t kind, std::string_view name) {
     const char* table = kind == SYM_LOCAL ? "Local" : kind == SYM_GLOBAL ? "Global" : "Environment";
     std::string text = std::string(table) + " symbol " + std::string(name) + " has been deleted";
@@ -111,7 +102,7 @@ void delete_symbol_command(CommandContext& cmd, size_t form_index) {
         return;
     }
     if (!request.name) {
-        ask_for_symbol_name();
+        ask_for_parameter("_Symbol: ");
         return;
     }
     uint32_t status = delete_symbol(request.name->text, request.kind);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/command_state.h"
 #include "unix/redirection.h"
 
 namespace dcl {
@@ -42,9 +43,6 @@ std::string upper_outside_quotes(std::string_view text);
 // quotes, then unquoted (a doubled quote inside quotes is one quote).
 std::string logical_name_argument(std::string_view text);
 
-// A required parameter is missing: at the terminal the command is read
-// again with `prompt`; in a procedure or from a pipe it fails (NOFILE).
-void ask_for_parameter(std::string_view prompt);
 
 // SYS$INPUT, SYS$OUTPUT and SYS$ERROR (exactly, upper case) name a
 // standard stream; other names none.

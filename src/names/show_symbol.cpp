@@ -79,15 +79,6 @@ bool read_request(const CommandContext& cmd, ShowRequest& request) {
     return true;
 }
 
-void ask_for_symbol_name() {
-    if (procedure_stack().in_procedure) {
-        signal_condition(cond::NOFILE);
-        return;
-    }
-    command_state().current_prompt = "_Symbol: ";
-    command_state().reprompt = true;
-}
-
 // Writes one symbol line; true when the value had to be cut.
 bool display_symbol(FILE* out, const std::string& name, std::string_view value, uint32_t type) {
     const char* op = (type & SYM_LOCAL) ? "=" : (type & SYM_GLOBAL) ? "==" : "===";
@@ -196,7 +187,7 @@ void show_symbol(CommandContext& cmd) {
     ShowRequest request;
     if (!read_request(cmd, request)) return;
     if (!request.name && !(request.options & SHOW_ALL)) {
-        ask_for_symbol_name();
+        ask_for_parameter("_Symbol: ");
         return;
     }
     std::string name = request.name ? normalize_symbol_name(request.name->text) : "*";

@@ -25,12 +25,7 @@ bool take_label(const CommandContext& cmd, const char* prompt, std::string& labe
         }
     }
     if (k >= tokens.size()) {
-        if (procedure_stack().in_procedure) {
-            signal_condition(cond::NOFILE);
-        } else {
-            command_state().current_prompt = prompt;
-            command_state().reprompt = true;
-        }
+        ask_for_parameter(prompt);
         return false;
     }
     if (k + 1 < tokens.size()) {

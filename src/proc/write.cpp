@@ -32,18 +32,6 @@ std::string upper_outside_quotes(std::string_view text) {
     return out;
 }
 
-// A missing part of the command: asked for again at the terminal, an error
-// in a procedure.
-void ask_again(const char* prompt) {
-    if (procedure_stack().in_procedure) {
-        signal_condition(cond::NOFILE);
-        return;
-    }
-    CommandState& cs = command_state();
-    cs.current_prompt = prompt;
-    cs.reprompt = true;
-}
-
 // Evaluates the parameters from `first` on and joins their texts. False
 // after queueing a failure.
 bool join_expressions(std::string& line, const TokenList& tokens, size_t first) {
@@ -110,8 +98,8 @@ void write_command(CommandContext& cmd) {
             return;
         }
     }
-    if (name_index == 0) return ask_again("_Log name: ");
-    if (expressions == 0) return ask_again("_Expression: ");
+    if (name_index == 0) return ask_for_parameter("_Log name: ");
+    if (expressions == 0) return ask_for_parameter("_Expression: ");
     std::string name = remove_quotes(upper_outside_quotes(cmd.tokens[name_index].text));
     if (!name.empty() && name.back() == ':') name.pop_back();
     std::string line;
