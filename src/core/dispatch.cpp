@@ -29,8 +29,10 @@ struct HandlerEntry {
 // Sorted by code. Codes without an entry are recognised but not carried
 // out: they report NOTAVAIL.
 constexpr HandlerEntry kHandlers[] = {
+    {verb::NONE, unix_command},
     {verb::ASSIGN, assign_command},
     {verb::CALL, call_command},
+    {verb::CD, cd_command},
     {verb::CONTINUE, continue_command},
     {verb::DEASSIGN, deassign_command},
     {verb::DEFINE, define_command},
@@ -46,8 +48,10 @@ constexpr HandlerEntry kHandlers[] = {
     {verb::RETURN, return_command},
     {verb::SUBROUTINE, subroutine_command},
     {verb::THEN, verb_out_of_place},
+    {verb::SHELL, shell_command},
     {verb::WRITE, write_command},
     {verb::ECHO, echo_command},
+    {verb::FOREIGN, foreign_command},
     {verb::AT, at_command},
     {verb::SET_CLI, set_cli},
     {verb::SET_ON, set_on},

@@ -5,8 +5,10 @@
 
 namespace dcl {
 
+void unix_command(CommandContext& cmd);      // a word that is no DCL verb: the shell runs the line
 void at_command(CommandContext& cmd);        // @file: run a command procedure
 void call_command(CommandContext& cmd);
+void cd_command(CommandContext& cmd);
 void continue_command(CommandContext& cmd);
 void endsubroutine_command(CommandContext& cmd);
 void exit_command(CommandContext& cmd);
@@ -16,6 +18,8 @@ void if_command(CommandContext& cmd);
 void on_command(CommandContext& cmd);
 void return_command(CommandContext& cmd);
 void set_on(CommandContext& cmd);
+void shell_command(CommandContext& cmd);     // SHELL, UNIX, NT
+void foreign_command(CommandContext& cmd);   // sym :== $image
 void set_verify(CommandContext& cmd);
 void subroutine_command(CommandContext& cmd);
 void assign_command(CommandContext& cmd);
