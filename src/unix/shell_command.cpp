@@ -1,11 +1,61 @@
-// Placeholder: being written.
+// Lines for the Unix shell: a word that is no DCL verb, and SHELL, UNIX
+// and NT with the command text as their parameter.
+#include <string>
+#include <string_view>
+
 #include "core/handlers.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "unix/child.h"
 
 namespace dcl {
+namespace {
 
-void unix_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
-void shell_command(CommandContext&) { signal_condition(cond::NOTAVAIL); }
+std::string_view trim(std::string_view text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The parameters after the verb, joined by blanks.
+std::string parameter_text(const CommandContext& cmd) {
+    std::string text;
+    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
+        const Token& token = cmd.tokens[i];
+        if (token.type != TOKEN_PARAMETER) continue;
+        if (!text.empty()) text += ' ';
+        text += token.text;
+    }
+    return text;
+}
+
+// Exit codes 0 and 1 are success; the others are reported.
+void run_and_report(const std::string& command) {
+    int code = unix_cmd(command);
+    if (code > 1) signal_condition(cond::UNIXERR, std::to_string(code));
+}
+
+}  // namespace
+
+void unix_command(CommandContext& cmd) {
+    std::string command = cmd.tokens[cmd.verb_index].text;
+    std::string rest = parameter_text(cmd);
+    if (!rest.empty()) command += ' ' + rest;
+    run_and_report(command);
+}
+
+void shell_command(CommandContext& cmd) {
+    std::string full = parameter_text(cmd);
+    std::string_view text = trim(full);
+    if (text.empty()) return;
+    // The shell's cd would only change the shell's directory: the
+    // interpreter follows it itself.
+    if (text.substr(0, 3) == "cd ") {
+        uint32_t result = change_directory(trim(text.substr(3)));
+        if (result != 0 && !is_success(result)) signal_condition(result);
+    }
+    run_and_report(std::string(text));
+}
 
 }  // namespace dcl

@@ -1,0 +1,278 @@
+// Running Unix programs through a shell, waiting for them, and the
+// interpreter's own working-directory change.
+#include "unix/child.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/defaults_file.h"
+#include "core/session.h"
+#include "core/signals.h"
+#include "files/filespec.h"
+#include "status/condition.h"
+#include "status/messages.h"
+#include "tty/terminal.h"
+#include "unix/redirection.h"
+
+namespace dcl {
+namespace {
+
+// A shell that ran its exec and failed exits with this code.
+constexpr int kExecFailed = 88;
+constexpr size_t kMaxCommandLength = 255;
+
+struct PreviousDirectory {
+    std::string path;
+    bool valid = false;
+};
+
+PreviousDirectory& previous_directory() {
+    static PreviousDirectory previous;
+    return previous;
+}
+
+// The screen width for children that format their output to it; only a
+// width other than the usual 80 is passed on.
+void export_columns() {
+    struct winsize size {};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return;
+    if (size.ws_col == 80) return;
+    setenv("COLS", std::to_string(size.ws_col).c_str(), 1);
+}
+
+void move_descriptor(FILE* stream, int target) {
+    if (!stream) return;
+    int fd = fileno(stream);
+    if (fd >= 0 && fd != target) dup2(fd, target);
+}
+
+// In the forked child: the current standard streams, default signal
+// dispositions and an empty signal mask, then the shell.
+[[noreturn]] void exec_shell(const std::string& shell, const std::string& command) {
+    Redirection& streams = redirection();
+    move_descriptor(streams.input, STDIN_FILENO);
+    move_descriptor(streams.output, STDOUT_FILENO);
+    move_descriptor(streams.error, STDERR_FILENO);
+    export_columns();
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (sig != SIGKILL && sig != SIGSTOP) std::signal(sig, SIG_DFL);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    execl(shell.c_str(), shell.c_str(), "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(kExecFailed);
+}
+
+// Ends the wait for a child: the child got any interrupt that arrived
+// meanwhile, so the interpreter forgets it.
+void end_child_wait() {
+    interrupts().child = 0;
+    interrupts().pending = 0;
+    resume_interrupts();
+}
+
+void report_signal_end(int status) {
+    int sig = WTERMSIG(status);
+    if (sig == 0 || sig == SIGKILL || sig == SIGTERM) return;
+    uint32_t fault = condition_for_signal(sig);
+    if (fault != 1) child_state().image_status = fault;
+    FILE* err = redirection().error;
+    if (WCOREDUMP(status)) {
+        std::fprintf(err, "signal %d - core dumped\n", sig);
+    } else if (sig == SIGINT || sig == SIGQUIT) {
+        if (!is_terminal(STDOUT_FILENO)) return;
+        std::fputs("\n Interrupt \n", stdout);
+        std::fflush(stdout);
+    } else {
+        std::fprintf(err, "subprocess terminated by signal %d\n", sig);
+    }
+    std::fflush(err);
+}
+
+std::string trailing_slash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+uint32_t chdir_failure(int error) {
+    if (error == EACCES) return cond::PRV;
+    if (error == ENOENT) return cond::DNF;
+    return cond::SYN;
+}
+
+std::string current_directory() {
+    char buffer[1024];
+    if (!getcwd(buffer, sizeof buffer)) return {};
+    return buffer;
+}
+
+}  // namespace
+
+ChildState& child_state() {
+    static ChildState state;
+    return state;
+}
+
+uint32_t condition_for_signal(int sig) {
+    switch (sig) {
+    case SIGILL: return cond::OPCDEC;
+    case SIGABRT: return cond::ABORT;
+    case SIGBUS: return cond::SS_ALIGN;
+    case SIGFPE: return cond::HPARITH;
+    case SIGSEGV: return cond::ACCVIO;
+    default: return cond::NORMAL;
+    }
+}
+
+std::string choose_shell(const char* shell_variable) {
+    if (shell_variable && *shell_variable) {
+        std::string_view shell(shell_variable);
+        size_t slash = shell.rfind('/');
+        std::string_view last = slash == std::string_view::npos ? shell : shell.substr(slash + 1);
+        if (last.substr(0, 3) != "dcl") return std::string(shell);
+    }
+    return access("/bin/ksh", X_OK) == 0 ? "/bin/ksh" : "/bin/sh";
+}
+
+pid_t wait_child(int& status, pid_t pid, bool no_hang) {
+    pid_t got;
+    do {
+        got = waitpid(pid > 0 ? pid : -1, &status, no_hang ? WNOHANG : 0);
+    } while (got == -1 && errno == EINTR);
+    if (got == -1) return -1;
+    if (got == pid && pid > 0 && WIFSIGNALED(status)) report_signal_end(status);
+    return got;
+}
+
+int unix_cmd(std::string_view command) {
+    std::string shell = choose_shell(std::getenv("SHELL"));
+    std::string text(command);
+    defer_interrupts();
+    Redirection& streams = redirection();
+    std::fflush(streams.output);
+    std::fflush(streams.error);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    pid_t pid = fork();
+    if (pid < 0) {
+        signal_condition(FATAL_FAULT, "can't fork");
+        end_child_wait();
+        return 1;
+    }
+    if (pid == 0) exec_shell(shell, text);
+    interrupts().child = pid;
+    child_state().image_status = 1;
+    int status = 0;
+    pid_t got = wait_child(status, pid, false);
+    end_child_wait();
+    if (got != pid) status = 0;
+    if (child_state().image_status != 1) {
+        signal_condition(child_state().image_status);
+        return 0;
+    }
+    if (WIFSIGNALED(status)) return 0;
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    if (code == kExecFailed) {
+        signal_condition(cond::FNM);
+        return 2;
+    }
+    return code;
+}
+
+uint32_t change_directory(std::string_view path) {
+    PreviousDirectory& previous = previous_directory();
+    bool back = path == "-";
+    if (back && !previous.valid) return cond::DNF;
+    std::string target = back ? previous.path : std::string(path);
+    std::string here = current_directory();
+    // Taken before the change: a failed change still replaces it.
+    previous.path = here;
+    previous.valid = !here.empty();
+    if (target.empty()) {
+        const char* home = std::getenv("HOME");
+        if (!home) return cond::DNF;
+        target = home;
+    }
+    if (chdir(target.c_str()) != 0) return chdir_failure(errno);
+    if (back) {
+        std::fprintf(redirection().output, "%s\n", target.c_str());
+        std::fflush(redirection().output);
+    }
+    std::string absolute = target.front() == '/' ? target : current_directory();
+    absolute = trailing_slash(absolute);
+    session().working_dir = absolute;
+    std::string vms;
+    if (is_success(unix_to_vms(vms, absolute))) session().default_dir = vms;
+    return cond::NORMAL;
+}
+
+std::string search_path(std::string_view program, const char* path_variable) {
+    std::string name(program);
+    if (name.empty() || name.front() == '/' || !path_variable) return name;
+    std::string_view path(path_variable);
+    std::string candidate = name;
+    for (;;) {
+        size_t colon = path.find(':');
+        std::string_view element = path.substr(0, colon);
+        candidate = element.empty() ? "./" + name : std::string(element) + "/" + name;
+        if (access(candidate.c_str(), F_OK) == 0) return candidate;
+        if (colon == std::string_view::npos) return candidate;
+        path.remove_prefix(colon + 1);
+    }
+}
+
+uint32_t find_unix_command(std::string& result, std::string_view key,
+                           std::string_view default_command, bool search) {
+    if (defaults_list().entries.empty()) {
+        result = std::string(default_command);
+        return 1;
+    }
+    std::string text = default_value(key).value_or(std::string(default_command));
+    if (!search) {
+        if (text.size() > kMaxCommandLength) return cond::BUFOVF;
+        result = text;
+        return 1;
+    }
+    size_t blank = text.find(' ');
+    std::string program = text.substr(0, blank);
+    std::string arguments = blank == std::string::npos ? "" : text.substr(blank);
+    std::string path = search_path(program, std::getenv("PATH"));
+    if (access(path.c_str(), F_OK) != 0) {
+        signal_condition(cond::ACTIMAGE, key);
+        signal_condition(with_severity(cond::IMAGEFNF, SEV_ERROR), path);
+        return 0;
+    }
+    if (path.size() + arguments.size() > kMaxCommandLength) return cond::BUFOVF;
+    result = path + arguments;
+    return 1;
+}
+
+SignalHandler set_signal(int sig, SignalHandler handler) {
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    if (sigaction(sig, &action, &previous) != 0) return SIG_ERR;
+    return previous.sa_handler;
+}
+
+void block_signal(int sig) {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
+int file_exists(const char* path) { return access(path, F_OK) == 0 ? 1 : 0; }
+int file_writable(const char* path) { return access(path, W_OK) == 0 ? 1 : 0; }
+int file_readable(const char* path) { return access(path, R_OK) == 0 ? 1 : 0; }
+
+}  // namespace dcl

@@ -1,0 +1,67 @@
+// Child processes: running a command line through a Unix shell, waiting for
+// a child, the working-directory change, and the program behind a utility.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace dcl {
+
+// What the interpreter knows about the child it waits for (the process id
+// itself is interrupts().child, so that interrupts reach it).
+struct ChildState {
+    uint32_t image_status = 1;  // a condition once a fault signal ended the child
+};
+
+ChildState& child_state();
+
+// The condition for a child ended by a fault signal (illegal instruction,
+// abort, bus error, arithmetic trap, segmentation fault); 1 for others.
+uint32_t condition_for_signal(int sig);
+
+// The shell for command lines, from the value of SHELL (nullptr: unset).
+// A shell whose name starts with "dcl" is refused so that the interpreter
+// never starts itself; then /bin/ksh when executable, else /bin/sh.
+std::string choose_shell(const char* shell_variable);
+
+// Runs a command line through the shell with the current standard streams
+// and waits. Returns the exit code (0..255); 0 when the shell ended by a
+// signal; 2 when the shell could not be started and 1 when no process
+// could be created (both already queued).
+int unix_cmd(std::string_view command);
+
+// waitpid repeated on EINTR; reports a child's end by a signal (a fault
+// signal sets child_state().image_status). Returns what waitpid returned.
+pid_t wait_child(int& status, pid_t pid, bool no_hang);
+
+// CD: "-" is the previous directory, "" is HOME. Returns a condition.
+uint32_t change_directory(std::string_view path);
+
+// The command line of a utility verb: the defaults-file entry `key` or
+// `default_command`; with `search`, its program is looked up on PATH.
+// Returns 1 with `result` set; 0 when the failure was queued; BUFOVF
+// (unqueued) when the result would be too long.
+uint32_t find_unix_command(std::string& result, std::string_view key,
+                           std::string_view default_command, bool search);
+
+// The PATH search alone: the first existing "element/program" (an empty
+// element meaning "./"), or the last candidate tried.
+std::string search_path(std::string_view program, const char* path_variable);
+
+using SignalHandler = void (*)(int);
+
+// Installs a handler with an empty mask and no SA_RESTART, so interrupted
+// system calls fail with EINTR. Returns the previous handler, or SIG_ERR.
+SignalHandler set_signal(int sig, SignalHandler handler);
+
+// Adds one signal to the blocked set.
+void block_signal(int sig);
+
+// access() tests: 1 when the file exists, is writable, is readable.
+int file_exists(const char* path);
+int file_writable(const char* path);
+int file_readable(const char* path);
+
+}  // namespace dcl

@@ -1,0 +1,417 @@
+// The symbol pipe and the running of images.
+#include "unix/symbol_pipe.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
+
+#include "core/signals.h"
+#include "files/filespec.h"
+#include "names/symbols.h"
+#include "status/condition.h"
+#include "status/messages.h"
+#include "unix/redirection.h"
+
+namespace dcl {
+
+namespace {
+
+// The image could not be executed: the child leaves with this code.
+constexpr int kExecFailedExit = 88;
+
+void put16(std::string& out, uint16_t v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>(v >> 8));
+}
+
+void put32(std::string& out, uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+uint32_t get_le(std::string_view s, size_t at, size_t width) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < width; ++i)
+        v |= static_cast<uint32_t>(static_cast<unsigned char>(s[at + i])) << (8 * i);
+    return v;
+}
+
+SymbolPipe g_pipe;
+
+uint32_t scope_kind(uint16_t scope) {
+    if (scope == sympipe::SCOPE_LOCAL) return SYM_LOCAL;
+    if (scope == sympipe::SCOPE_ENVIRONMENT) return SYM_ENVIRONMENT;
+    return SYM_GLOBAL;
+}
+
+uint16_t kind_scope(uint32_t type) {
+    if (type & SYM_LOCAL) return sympipe::SCOPE_LOCAL;
+    if (type & SYM_ENVIRONMENT) return sympipe::SCOPE_ENVIRONMENT;
+    return sympipe::SCOPE_GLOBAL;
+}
+
+// Splits "NAME\0VALUE\0" (the terminators may be missing at the very end).
+void split_name_value(std::string_view data, std::string_view& name, std::string_view& value) {
+    size_t nul = data.find('\0');
+    name = data.substr(0, nul);
+    value = {};
+    if (nul == std::string_view::npos) return;
+    value = data.substr(nul + 1);
+    value = value.substr(0, value.find('\0'));
+}
+
+PipeMessage serve_set(const PipeMessage& request, ImageRun& run, PipeMessage reply) {
+    std::string_view name, value;
+    split_name_value(request.data, name, value);
+    if (strncasecmp(std::string(name).c_str(), "$STATUS", 8) == 0 && name.size() == 7) {
+        run.image_status = static_cast<uint32_t>(std::strtoul(std::string(value).c_str(), nullptr, 10));
+        run.status_reported = true;
+        return reply;
+    }
+    uint32_t status = set_symbol_text(name, value, scope_kind(request.scope) | SYM_STRING);
+    if (status == 1) return reply;
+    reply.status = same_message_number(status, cond::ABSYMD) ? sympipe::REPLY_CLASH : sympipe::REPLY_FAILED;
+    return reply;
+}
+
+}  // namespace
+
+bool encode_message(const PipeMessage& message, std::string& out) {
+    if (message.data.size() > sympipe::kMaxBody - sympipe::kHeaderSize) return false;
+    std::string bytes;
+    put16(bytes, static_cast<uint16_t>(sympipe::kHeaderSize + message.data.size()));
+    put32(bytes, message.status);
+    put16(bytes, message.function);
+    put16(bytes, message.scope);
+    bytes += message.data;
+    out = std::move(bytes);
+    return true;
+}
+
+int16_t decode_length(const unsigned char bytes[2]) {
+    return static_cast<int16_t>(static_cast<uint16_t>(bytes[0] | (bytes[1] << 8)));
+}
+
+bool decode_message(std::string_view body, PipeMessage& message) {
+    if (body.size() < sympipe::kHeaderSize) return false;
+    message.status = get_le(body, 0, 4);
+    message.function = static_cast<uint16_t>(get_le(body, 4, 2));
+    message.scope = static_cast<uint16_t>(get_le(body, 6, 2));
+    message.data.assign(body.substr(sympipe::kHeaderSize));
+    return true;
+}
+
+PipeMessage serve_request(const PipeMessage& request, ImageRun& run) {
+    PipeMessage reply;
+    reply.function = request.function;
+    reply.scope = request.scope;
+    reply.status = sympipe::REPLY_OK;
+    std::string_view name, value;
+    split_name_value(request.data, name, value);
+    switch (request.function) {
+    case sympipe::GET: {
+        uint32_t type = 0;
+        if (name.empty() || get_symbol_text(name, reply.data, type) != 1) {
+            reply.data.clear();
+            reply.status = sympipe::REPLY_FAILED;
+            reply.scope = sympipe::SCOPE_NONE;
+        } else {
+            reply.scope = kind_scope(type);
+        }
+        return reply;
+    }
+    case sympipe::SET:
+        return serve_set(request, run, reply);
+    case sympipe::DELETE:
+        if (delete_symbol(name, scope_kind(request.scope)) != 1) reply.status = sympipe::REPLY_FAILED;
+        return reply;
+    default:
+        reply.status = sympipe::REPLY_BAD_FUNCTION;
+        return reply;
+    }
+}
+
+PipeMessage refused_request_reply() {
+    PipeMessage reply;
+    reply.status = sympipe::REPLY_FAILED;
+    return reply;
+}
+
+SymbolPipe& symbol_pipe() { return g_pipe; }
+
+void reset_symbol_pipe() { g_pipe = SymbolPipe{}; }
+
+bool split_image_words(std::string_view text, std::vector<std::string>& words) {
+    words.clear();
+    size_t i = 0;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (true) {
+        while (i < text.size() && blank(text[i])) ++i;
+        if (i >= text.size()) return true;
+        if (words.size() >= kMaxImageWords) return false;
+        std::string word;
+        bool quoted = false;
+        for (; i < text.size() && (quoted || !blank(text[i])); ++i) {
+            if (text[i] != '"') {
+                word.push_back(text[i]);
+            } else if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+                word.push_back('"');
+                ++i;
+            } else {
+                quoted = !quoted;
+            }
+        }
+        words.push_back(std::move(word));
+    }
+}
+
+// ---- the running image -----------------------------------------------------
+
+namespace {
+
+// Waits for the image without blocking; true once it has ended (the end is
+// recorded in `run`).
+bool reap_image(ImageRun& run);
+
+// Waits until `fd` has data or the image has ended. SIGCHLD is blocked
+// outside ppoll, so an end between the check and the wait still wakes it.
+bool await_data(int fd, ImageRun& run, bool (*ended)(ImageRun&)) {
+    sigset_t during;
+    sigprocmask(SIG_BLOCK, nullptr, &during);
+    sigdelset(&during, SIGCHLD);
+    while (true) {
+        if (ended(run)) return false;
+        pollfd p{fd, POLLIN, 0};
+        int n = ppoll(&p, 1, nullptr, &during);
+        if (n > 0) return true;
+        if (n < 0 && errno != EINTR) return false;
+    }
+}
+
+// Reads exactly `size` bytes, giving up when the image ends first.
+bool read_exact(int fd, char* buffer, size_t size, ImageRun& run, bool (*ended)(ImageRun&)) {
+    size_t got = 0;
+    while (got < size) {
+        if (!await_data(fd, run, ended)) return false;
+        ssize_t n = ::read(fd, buffer + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        got += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// Discards `size` bytes of a request that does not fit the buffer.
+bool discard(int fd, size_t size, ImageRun& run, bool (*ended)(ImageRun&)) {
+    char chunk[256];
+    while (size > 0) {
+        size_t part = size < sizeof chunk ? size : sizeof chunk;
+        if (!read_exact(fd, chunk, part, run, ended)) return false;
+        size -= part;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool serve_one_request(int request_fd, int reply_fd, ImageRun& run, bool (*ended)(ImageRun&)) {
+    char length_bytes[2];
+    if (!read_exact(request_fd, length_bytes, 2, run, ended)) return false;
+    int length = decode_length(reinterpret_cast<unsigned char*>(length_bytes));
+    PipeMessage reply;
+    if (length < static_cast<int>(sympipe::kHeaderSize) || static_cast<size_t>(length) > sympipe::kMaxBody) {
+        if (length > 0 && !discard(request_fd, static_cast<size_t>(length), run, ended)) return false;
+        reply = refused_request_reply();
+    } else {
+        char body[sympipe::kMaxBody];
+        if (!read_exact(request_fd, body, static_cast<size_t>(length), run, ended)) return false;
+        PipeMessage request;
+        decode_message(std::string_view(body, static_cast<size_t>(length)), request);
+        reply = serve_request(request, run);
+    }
+    std::string bytes;
+    encode_message(reply, bytes);
+    return write_all(reply_fd, bytes);
+}
+
+namespace {
+
+void report_signal(int sig, bool core) {
+    FILE* err = redirection().error;
+    if (core) {
+        std::fprintf(err, "signal %d - core dumped\n", sig);
+    } else if (sig == SIGINT || sig == SIGQUIT) {
+        std::fputs("\n Interrupt \n", stdout);
+    } else if (sig != SIGKILL && sig != SIGTERM) {
+        std::fprintf(err, "subprocess terminated by signal %d\n", sig);
+    }
+}
+
+// The condition for an image that a fault signal ended; 1 for others.
+uint32_t signal_condition_value(int sig) {
+    switch (sig) {
+    case SIGILL: return cond::OPCDEC;
+    case SIGABRT: return cond::ABORT;
+    case SIGBUS: return cond::SS_ALIGN;
+    case SIGFPE: return cond::HPARITH;
+    case SIGSEGV: return cond::ACCVIO;
+    default: return 1;
+    }
+}
+
+bool reap_image(ImageRun& run) {
+    if (run.pid < 0) return true;
+    int status = 0;
+    pid_t r;
+    do {
+        r = waitpid(run.pid, &status, WNOHANG);
+    } while (r < 0 && errno == EINTR);
+    if (r == 0) return false;
+    if (r < 0) {
+        run.pid = -1;
+        return true;
+    }
+    run.pid = -1;
+    if (WIFEXITED(status)) {
+        run.exit_code = WEXITSTATUS(status);
+        return true;
+    }
+    run.exit_code = 0;
+    if (WIFSIGNALED(status)) {
+        int sig = WTERMSIG(status);
+        if (!run.status_reported && signal_condition_value(sig) != 1) run.image_status = signal_condition_value(sig);
+        report_signal(sig, WCOREDUMP(status));
+    }
+    return true;
+}
+
+// A handler that does nothing: its only use is to end ppoll with EINTR.
+void note_child(int) {}
+
+// Stale bytes left by an image that died mid-exchange would be taken for
+// the next image's traffic.
+void drain(int fd) {
+    char chunk[256];
+    pollfd p{fd, POLLIN, 0};
+    while (poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) {
+        if (::read(fd, chunk, sizeof chunk) <= 0) return;
+    }
+}
+
+uint32_t open_symbol_pipe() {
+    if (g_pipe.open()) return 1;
+    int request[2], reply[2];
+    if (::pipe(request) != 0) return cond::NOPIPE;
+    if (::pipe(reply) != 0) {
+        ::close(request[0]);
+        ::close(request[1]);
+        return cond::NOPIPE;
+    }
+    g_pipe.request_read = UniqueFd(request[0]);
+    g_pipe.request_write = UniqueFd(request[1]);
+    g_pipe.reply_read = UniqueFd(reply[0]);
+    g_pipe.reply_write = UniqueFd(reply[1]);
+    return 1;
+}
+
+void put_number(const char* name, long value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld", value);
+    setenv(name, text, 1);
+}
+
+[[noreturn]] void exec_image(const std::vector<std::string>& argv, pid_t parent) {
+    put_number("CLI_SYM_READPIPE", g_pipe.reply_read.get());
+    put_number("CLI_SYM_WRITEPIPE", g_pipe.request_write.get());
+    put_number("CLI_PID", parent);
+    std::string vms;
+    if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) setenv("TQ_IMAGNAME", vms.c_str(), 1);
+    Redirection& r = redirection();
+    FILE* streams[3] = {r.input, r.output, r.error};
+    for (int fd = 0; fd < 3; ++fd) {
+        int from = streams[fd] ? fileno(streams[fd]) : fd;
+        if (from >= 0 && from != fd) dup2(from, fd);
+    }
+    signal(SIGHUP, SIG_DFL);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(kExecFailedExit);
+}
+
+bool image_ended(ImageRun& run) { return reap_image(run); }
+
+void serve_until_end(ImageRun& run) {
+    while (serve_one_request(g_pipe.request_read.get(), g_pipe.reply_write.get(), run, image_ended)) {
+    }
+    // A failed reply write leaves the image running: wait for it anyway.
+    while (!reap_image(run)) {
+        sigset_t during;
+        sigprocmask(SIG_BLOCK, nullptr, &during);
+        sigdelset(&during, SIGCHLD);
+        sigsuspend(&during);
+    }
+}
+
+}  // namespace
+
+uint32_t run_image(const std::vector<std::string>& argv) {
+    if (argv.empty()) return cond::NOPIPE;
+    if (uint32_t status = open_symbol_pipe(); status != 1) return status;
+    drain(g_pipe.request_read.get());
+    drain(g_pipe.reply_read.get());
+    std::fflush(redirection().output);
+    std::fflush(redirection().error);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    struct sigaction quiet{}, previous{};
+    quiet.sa_handler = note_child;
+    sigemptyset(&quiet.sa_mask);
+    sigaction(SIGCHLD, &quiet, &previous);
+    sigset_t block, saved;
+    sigemptyset(&block);
+    sigaddset(&block, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &block, &saved);
+    defer_interrupts();
+    ImageRun run;
+    pid_t parent = getpid();
+    pid_t pid = fork();
+    if (pid == 0) {
+        sigprocmask(SIG_SETMASK, &saved, nullptr);
+        exec_image(argv, parent);
+    }
+    if (pid < 0) {
+        signal_condition(FATAL_FAULT, "can't fork");
+    } else {
+        run.pid = pid;
+        interrupts().child = pid;
+        serve_until_end(run);
+    }
+    interrupts().child = 0;
+    interrupts().pending = 0;
+    resume_interrupts();
+    sigprocmask(SIG_SETMASK, &saved, nullptr);
+    sigaction(SIGCHLD, &previous, nullptr);
+    if (pid < 0) return 1;
+    if (run.image_status != 1 || run.status_reported) return run.image_status;
+    return static_cast<uint32_t>(run.exit_code & 0xFF);
+}
+
+}  // namespace dcl
