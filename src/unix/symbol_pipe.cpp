@@ -17,6 +17,7 @@
 #include "names/symbols.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "unix/child.h"
 #include "unix/redirection.h"
 
 namespace dcl {
@@ -263,17 +264,6 @@ void report_signal(int sig, bool core) {
     }
 }
 
-// The condition for an image that a fault signal ended; 1 for others.
-uint32_t signal_condition_value(int sig) {
-    switch (sig) {
-    case SIGILL: return cond::OPCDEC;
-    case SIGABRT: return cond::ABORT;
-    case SIGBUS: return cond::SS_ALIGN;
-    case SIGFPE: return cond::HPARITH;
-    case SIGSEGV: return cond::ACCVIO;
-    default: return 1;
-    }
-}
 
 bool reap_image(ImageRun& run) {
     if (run.pid < 0) return true;
@@ -295,7 +285,8 @@ bool reap_image(ImageRun& run) {
     run.exit_code = 0;
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
-        if (!run.status_reported && signal_condition_value(sig) != 1) run.image_status = signal_condition_value(sig);
+        uint32_t fault = condition_for_signal(sig);
+        if (!run.status_reported && fault != 1) run.image_status = fault;
         report_signal(sig, WCOREDUMP(status));
     }
     return true;
