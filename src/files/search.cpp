@@ -294,7 +294,7 @@ bool search_pattern(std::string_view unix_pattern) {
     return true;
 }
 
-// ---- the specification list ------------------------------------------------
+// ---- the list of file names searched -----------------------------------------
 
 // The exclusions in Unix form; one that names no directory applies in the
 // directory of each file ("/*/" then the rest).

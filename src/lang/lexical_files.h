@@ -19,7 +19,7 @@ uint32_t lexical_search(LexicalCall& call);
 uint32_t lexical_fuv(LexicalCall& call);
 uint32_t lexical_fvu(LexicalCall& call);
 
-// One F$SEARCH stream of one procedure level: the specification it
+// One F$SEARCH stream of one procedure level: the file name it
 // searched and the matches not yet returned.
 struct SearchContext {
     std::string spec;
