@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/program_path.h"
 #include "files/scratch.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
@@ -154,27 +153,6 @@ TEST_F(VersionFiles, ScratchNamesAndTheRegister) {
     remove_temporary_files();
     EXPECT_FALSE(fs::exists(limit) || fs::exists(created));
     EXPECT_TRUE(temporary_files().paths.empty());
-}
-
-TEST_F(VersionFiles, ProgramDirectoryAndPath) {
-    fs::create_directories(path("real/bin"));
-    write("real/bin/prog");
-    ASSERT_EQ(chmod(path("real/bin/prog").c_str(), 0755), 0);
-    fs::create_symlink("real/bin/prog", path("link"));
-    std::string directory;
-    EXPECT_TRUE(locate_program_directory(directory, path("link")));
-    EXPECT_EQ(directory, path("real/bin/"));
-    EXPECT_FALSE(locate_program_directory(directory, path("real/bin/prog")));
-    EXPECT_EQ(directory, path("real/bin/"));
-
-    fs::create_directories(path("empty/prog"));  // a directory is no program
-    std::string search = path("empty") + "::" + path("real/bin");
-    ScopedEnv env_path("PATH", search.c_str());
-    EXPECT_TRUE(search_path(directory, "prog", true));
-    EXPECT_EQ(directory, path("real/bin/"));
-    EXPECT_TRUE(search_path(directory, "prog", false));
-    EXPECT_EQ(directory, path("empty/"));
-    EXPECT_FALSE(search_path(directory, "dclsh-no-such-program", true));
 }
 
 }  // namespace
