@@ -8,6 +8,7 @@
 #include "lang/lexical_files.h"
 #include "lang/lexical_functions.h"
 #include "lang/lexical_system.h"
+#include "lang/qualifiers.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
@@ -73,20 +74,7 @@ constexpr std::array<LexicalEntry, 39> kLexicalTable{{
 
 // Upper case outside quotes, quotes removed.
 std::string normalized_name(std::string_view raw) {
-    std::string name;
-    bool quoted = false;
-    for (size_t i = 0; i < raw.size(); ++i) {
-        char c = raw[i];
-        if (c != '"') {
-            name.push_back(quoted ? c : ascii_upper(c));
-        } else if (quoted && i + 1 < raw.size() && raw[i + 1] == '"') {
-            name.push_back('"');
-            ++i;
-        } else {
-            quoted = !quoted;
-        }
-    }
-    return name;
+    return remove_quotes(upper_outside_quotes(raw));
 }
 
 // Finds the entry the name selects; reports an ambiguous or unknown name.

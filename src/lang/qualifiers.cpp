@@ -62,6 +62,16 @@ std::string remove_quotes(std::string_view text) {
     return out;
 }
 
+std::string upper_outside_quotes(std::string_view text) {
+    std::string out(text);
+    bool quoted = false;
+    for (char& c : out) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
+
 bool strip_parentheses(std::string& value) {
     std::string compact;
     bool quoted = false;

@@ -91,4 +91,7 @@ uint32_t parse_number(int64_t& out, std::string_view text);
 // Removes the quotes of a quoted string; a doubled quote stands for one.
 std::string remove_quotes(std::string_view text);
 
+// Upper case (ASCII) outside double-quoted parts; quotes are kept.
+std::string upper_outside_quotes(std::string_view text);
+
 }  // namespace dcl

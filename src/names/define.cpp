@@ -249,16 +249,6 @@ uint32_t store_values(uint32_t options, const std::string& table, const std::str
 
 }  // namespace
 
-std::string upper_outside_quotes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        out.push_back(quoted ? c : ascii_upper(c));
-    }
-    return out;
-}
 
 std::string logical_name_argument(std::string_view text) {
     return remove_quotes(upper_outside_quotes(text));

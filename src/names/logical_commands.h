@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/command_state.h"
+#include "lang/qualifiers.h"
 #include "unix/redirection.h"
 
 namespace dcl {
@@ -36,8 +37,6 @@ inline constexpr uint32_t DEASSIGN_OPT_TABLE = 0x40;
 inline constexpr uint32_t DEASSIGN_OPT_USER = 0x80;
 inline constexpr uint32_t DEASSIGN_INITIAL_OPTIONS = DEASSIGN_OPT_SUPERVISOR;
 
-// Upper case outside double-quoted parts; the quotes stay.
-std::string upper_outside_quotes(std::string_view text);
 
 // A logical name, table name or pattern as typed: upper case outside
 // quotes, then unquoted (a doubled quote inside quotes is one quote).

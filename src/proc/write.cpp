@@ -2,7 +2,6 @@
 // stream named by a logical name or to the current output.
 #include "proc/write.h"
 
-#include <cctype>
 #include <string>
 
 #include "core/command_state.h"
@@ -21,16 +20,6 @@ namespace dcl {
 namespace {
 
 constexpr size_t kMaxWriteLength = 2048;
-
-std::string upper_outside_quotes(std::string_view text) {
-    std::string out(text);
-    bool quoted = false;
-    for (char& c : out) {
-        if (c == '"') quoted = !quoted;
-        if (!quoted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 // Evaluates the parameters from `first` on and joins their texts. False
 // after queueing a failure.

@@ -168,10 +168,11 @@ TEST_F(VmsTimeTest, AbsoluteAndRelativeTimes) {
         auto [condition, text] = take_condition();
         EXPECT_EQ(condition, c.condition) << c.zone << " " << c.text;
         EXPECT_EQ(status, c.condition == 0 ? 1u : 0u) << c.text;
-        if (c.condition == 0)
+        if (c.condition == 0) {
             EXPECT_EQ(std::pair(t.seconds, t.hundredths), std::pair(c.seconds, c.hundredths)) << c.text;
-        else if (c.condition == cond::IVATIME)
+        } else if (c.condition == cond::IVATIME) {
             EXPECT_EQ(text, c.text);
+        }
     }
 }
 
