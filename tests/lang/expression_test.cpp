@@ -11,41 +11,16 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "support/capture.h"
+#include "support/evaluation.h"
 
 namespace dcl {
 namespace {
 
-using test::CapturedErrors;
 
-class Expression : public ::testing::Test {
-protected:
-    void SetUp() override { push_procedure_level(""); }
-
-    // Evaluates `text`; a returned condition is queued as a caller would,
-    // so both kinds of failure show up as message lines.
-    uint32_t run(const std::string& text, ExprValue& value) {
-        uint32_t status = evaluate_expression(value, text);
-        if (status != 1) signal_condition(status);
-        show_messages();
-        messages = errors.take();
-        return status;
-    }
-    void define(const char* name, const std::string& value, uint32_t type = SYM_STRING) {
-        ASSERT_EQ(set_symbol(name, value, SYM_LOCAL | type), 1u) << name;
-    }
-
-    CapturedErrors errors;
-    std::string messages;
-};
-
-struct ValueCase {
-    const char* text;
-    ValueType type;
-    const char* value;
-};
+using Expression = test::EvaluationTest;
 
 TEST_F(Expression, ValuesAndTypes) {
-    const ValueCase cases[] = {
+    const test::ValueCase cases[] = {
         // precedence and signs
         {"1 + 2 * 3", VALUE_INTEGER, "7"},
         {"(1 + 2) * 3", VALUE_INTEGER, "9"},
@@ -100,7 +75,7 @@ TEST_F(Expression, ValuesAndTypes) {
         {"4294967297", VALUE_INTEGER, "1"},
         {"- (-2147483647 - 1)", VALUE_INTEGER, "-2147483648"},
     };
-    for (const ValueCase& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         EXPECT_EQ(run(c.text, value), 1u) << c.text << "\n" << messages;
         EXPECT_EQ(value.type, c.type) << c.text;
@@ -185,7 +160,7 @@ TEST_F(Expression, Symbols) {
     define("N", "-5", SYM_INTEGER);
     define("TWELVE", "12");
     define("H", "%X10", SYM_INTEGER);
-    const ValueCase cases[] = {
+    const test::ValueCase cases[] = {
         {"A", VALUE_STRING, "abc"},
         {"a + \"d\"", VALUE_STRING, "abcd"},
         {"N", VALUE_INTEGER, "-5"},
@@ -196,7 +171,7 @@ TEST_F(Expression, Symbols) {
         {"H + 0", VALUE_INTEGER, "16"},
         {"A .EQS. \"abc\" .AND. N .LT. 0", VALUE_INTEGER, "1"},
     };
-    for (const ValueCase& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         EXPECT_EQ(run(c.text, value), 1u) << c.text << "\n" << messages;
         EXPECT_EQ(value.type, c.type) << c.text;

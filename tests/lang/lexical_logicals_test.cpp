@@ -12,14 +12,15 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "support/capture.h"
+#include "support/evaluation.h"
 
 namespace dcl {
 namespace {
 
-class LexicalLogicals : public ::testing::Test {
+class LexicalLogicals : public test::EvaluationTest {
 protected:
     void SetUp() override {
-        push_procedure_level("");
+        EvaluationTest::SetUp();
         define(DEFINE_OPT_CONCEALED, "LIST", {"one", "\"Two\"", "three"});
         define(DEFINE_OPT_TERMINAL, "\"Lower\"", {"x"});
         define(DEFINE_OPT_JOB, "JOBNAME", {"in the job table"});
@@ -27,27 +28,10 @@ protected:
     void define(uint32_t options, const char* name, const std::vector<std::string>& values) {
         ASSERT_EQ(define_logical(options, "", name, values), 1u) << name;
     }
-    // Evaluates `text`; a returned condition is queued as a caller would.
-    uint32_t run(const std::string& text, ExprValue& value) {
-        uint32_t status = evaluate_expression(value, text);
-        if (status != 1) signal_condition(status);
-        show_messages();
-        messages = errors.take();
-        return status;
-    }
-
-    test::CapturedErrors errors;
-    std::string messages;
-};
-
-struct Case {
-    const char* text;
-    ValueType type;
-    const char* value;
 };
 
 TEST_F(LexicalLogicals, ItemsOfATranslation) {
-    const Case cases[] = {
+    const test::ValueCase cases[] = {
         {"F$TRNLNM(\"LIST\")", VALUE_STRING, "one"},
         {"F$TRNLNM(\"list\",,1)", VALUE_STRING, "Two"},
         {"F$TRNLNM(\"LIST\",\"lnm$process\",2,\"KERNEL\",\"CASE_BLIND\",\"VALUE\")", VALUE_STRING,
@@ -73,7 +57,7 @@ TEST_F(LexicalLogicals, ItemsOfATranslation) {
          VALUE_INTEGER, "0"},
         {"F$LOGICAL(\"list\")", VALUE_STRING, "one"},
     };
-    for (const Case& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         ASSERT_EQ(run(c.text, value), 1u) << c.text;
         EXPECT_EQ(value.type, c.type) << c.text;

@@ -13,16 +13,16 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "support/capture.h"
+#include "support/evaluation.h"
 
 namespace dcl {
 namespace {
 
-using test::CapturedErrors;
 
-class Lexical : public ::testing::Test {
+class Lexical : public test::EvaluationTest {
 protected:
     void SetUp() override {
-        push_procedure_level("");
+        EvaluationTest::SetUp();
         define("X", "abcdef");
         define("S", "hello");
         define("TWELVE", " 12 ");
@@ -30,30 +30,10 @@ protected:
         define("N", "7", SYM_INTEGER);
         define("FF", "\xff\xff\xff\xff");
     }
-    void define(const char* name, const std::string& value, uint32_t type = SYM_STRING) {
-        ASSERT_EQ(set_symbol(name, value, SYM_LOCAL | type), 1u) << name;
-    }
-    // Evaluates `text`; a returned condition is queued as a caller would.
-    uint32_t run(const std::string& text, ExprValue& value) {
-        uint32_t status = evaluate_expression(value, text);
-        if (status != 1) signal_condition(status);
-        show_messages();
-        messages = errors.take();
-        return status;
-    }
-
-    CapturedErrors errors;
-    std::string messages;
-};
-
-struct ValueCase {
-    const char* text;
-    ValueType type;
-    const char* value;
 };
 
 TEST_F(Lexical, StringFunctions) {
-    const ValueCase cases[] = {
+    const test::ValueCase cases[] = {
         {"F$EXTR(0,3,X)", VALUE_STRING, "abc"},
         {"F$EXTRACT(4, 10, \"abcdef\")", VALUE_STRING, "ef"},
         {"F$EXTRACT(9,1,\"abc\")", VALUE_STRING, ""},
@@ -80,7 +60,7 @@ TEST_F(Lexical, StringFunctions) {
         {"f$length ( \"ab\" )", VALUE_INTEGER, "2"},
         {"F$CSID(X)", VALUE_STRING, ""},
     };
-    for (const ValueCase& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         EXPECT_EQ(run(c.text, value), 1u) << c.text << "\n" << messages;
         EXPECT_EQ(value.type, c.type) << c.text;
@@ -89,7 +69,7 @@ TEST_F(Lexical, StringFunctions) {
 }
 
 TEST_F(Lexical, EditAppliesItsFixedOrder) {
-    const ValueCase cases[] = {
+    const test::ValueCase cases[] = {
         {"F$EDIT(\"  a   b ! c\", \"TRIM,COMPRESS,UNCOMMENT,UPCASE\")", VALUE_STRING, "A B "},
         {"F$EDIT(\" a  b \", \"collapse\")", VALUE_STRING, "ab"},
         {"F$EDIT(\" a \"\" x  y\"\" \", \" Collapse \")", VALUE_STRING, "a\" x  y\""},
@@ -97,7 +77,7 @@ TEST_F(Lexical, EditAppliesItsFixedOrder) {
         {"F$EDIT(\"a [x!y] \"\"!\"\" ! z\", \"UNCOMMENT\")", VALUE_STRING, "a [x!y] \"!\" "},
         {"F$EDIT(\"ab\", \"UPCASE,LOWERCASE\")", VALUE_STRING, "AB"},
     };
-    for (const ValueCase& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         EXPECT_EQ(run(c.text, value), 1u) << c.text << "\n" << messages;
         EXPECT_EQ(value.text, c.value) << c.text;
@@ -105,14 +85,14 @@ TEST_F(Lexical, EditAppliesItsFixedOrder) {
 }
 
 TEST_F(Lexical, TypeOfSymbols) {
-    const ValueCase cases[] = {
+    const test::ValueCase cases[] = {
         {"F$TYPE(S)", VALUE_STRING, "STRING"},
         {"F$TYPE(TWELVE)", VALUE_STRING, "INTEGER"},  // a string that reads as one
         {"F$TYPE(HEX)", VALUE_STRING, "INTEGER"},
         {"F$TYPE(N)", VALUE_STRING, "INTEGER"},
         {"F$TYPE(NOSUCH)", VALUE_STRING, ""},
     };
-    for (const ValueCase& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         EXPECT_EQ(run(c.text, value), 1u) << c.text;
         EXPECT_EQ(value.text, c.value) << c.text;
@@ -121,7 +101,7 @@ TEST_F(Lexical, TypeOfSymbols) {
 }
 
 TEST_F(Lexical, BitFields) {
-    const ValueCase cases[] = {
+    const test::ValueCase cases[] = {
         {"F$CVUI(0, 8, \"A\")", VALUE_INTEGER, "65"},
         {"F$CVSI(7, 1, \"A\")", VALUE_INTEGER, "0"},
         {"F$CVSI(0, 7, \"A\")", VALUE_INTEGER, "-63"},
@@ -137,7 +117,7 @@ TEST_F(Lexical, BitFields) {
         // counts above 32 keep the low 32 bits
         {"F$CVUI(0, 40, \"ABCDE\")", VALUE_INTEGER, "1145258561"},
     };
-    for (const ValueCase& c : cases) {
+    for (const test::ValueCase& c : cases) {
         ExprValue value;
         EXPECT_EQ(run(c.text, value), 1u) << c.text << "\n" << messages;
         EXPECT_EQ(value.type, c.type) << c.text;
