@@ -57,8 +57,8 @@ void reenter_after_interrupt() {
     g_command.line_in_progress = false;
     g_command.reprompt = false;
     g_command.line.clear();
-    undo_command_redirection();
     finish_input_data();
+    restore_command_output();
     discard_messages();
     std::optional<std::string>& action = current_frame().on_actions[ON_CONTROL_Y];
     if (action) {
@@ -235,14 +235,10 @@ bool interactive_turn() {
     return !end_of_input;
 }
 
-// User-mode logical names last until the next image command is over.
+// User-mode logical names and streams last until the next image command
+// is over.
 void clear_user_mode_names() {
-    uint32_t status = lnm_delete_name("LNM$USERMODE", "");
-    if (status != 1) signal_condition(status, "LNM$USERMODE");
-    status = lnm_create_table("LNM$PROCESS_DIRECTORY", "LNM$USERMODE", nullptr, LNM_CREATE_IF, 0,
-                              kStandardTableProtection);
-    if (status != 1 && status != cond::CREATED) signal_condition(status, "LNM$USERMODE");
-    logical_name_store().usermode_definitions = 0;
+    end_user_mode();
     // Only a failure is shown: an empty queue would reset $STATUS.
     if (error_queued()) show_messages();
 }
@@ -252,6 +248,7 @@ void begin_turn() {
     g_command.line_in_progress = false;
     g_command.skip_on_once = false;
     g_command.image_command = false;
+    redirection().no_output = false;
     remove_temporary_files();
 }
 

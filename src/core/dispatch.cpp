@@ -159,7 +159,7 @@ void dispatch_verb() {
         signal_condition(cond::NOTAVAIL);
     }
     if (cs.image_command) finish_input_data();
-    undo_command_redirection();
+    restore_command_output();
 }
 
 }  // namespace dcl

@@ -49,15 +49,10 @@ void open_output_file(const char* name) {
         std::fprintf(stderr, "Error: can't open output file %s\n", name);
         std::exit(1);
     }
-    Redirection& r = redirection();
-    r.owned_output.reset(f);
-    r.output = f;
-    r.error = f;
     // The streams' logical names follow them, in VMS form.
     char resolved[PATH_MAX];
     std::string vms = unix_path_to_vms(realpath(name, resolved) ? resolved : name);
-    lnm_create_name("LNM$PROCESS", "SYS$OUTPUT", vms, nullptr, 0);
-    lnm_create_name("LNM$PROCESS", "SYS$ERROR", vms, nullptr, 0);
+    set_session_output(OwnedFile(f), vms);
 }
 
 // Builds "proc "p1" "p2"..." from the operands; a word that would pass the

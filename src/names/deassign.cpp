@@ -121,7 +121,7 @@ void redefine_disk_devices(const std::string& table, const std::vector<std::stri
 
 void reset_standard_streams(bool one_command) {
     for (StandardStream stream : {STREAM_INPUT, STREAM_OUTPUT, STREAM_ERROR}) {
-        uint32_t status = reset_standard_stream(stream, one_command);
+        uint32_t status = deassign_stream(stream, one_command);
         if (!is_success(status)) signal_condition(status);
     }
 }
@@ -193,7 +193,7 @@ uint32_t deassign_name(const std::string& table, const std::string& name) {
     bool usermode = is_usermode_table(table);
     if (is_process_table(table) || usermode) {
         if (std::optional<StandardStream> stream = standard_stream_named(name)) {
-            uint32_t status = reset_standard_stream(*stream, usermode);
+            uint32_t status = deassign_stream(*stream, usermode);
             if (is_success(status)) return 1;
             signal_condition(status, name);
             return 0;

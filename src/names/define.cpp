@@ -284,7 +284,7 @@ uint32_t define_logical(uint32_t options, std::string_view table_text, std::stri
         // to keep: a plain name would redirect nothing.
         if (std::optional<StandardStream> stream = standard_stream_named(name)) {
             std::string file = values.empty() ? std::string() : remove_quotes(values.front());
-            return redirect_standard_stream(*stream, file, one_command);
+            return define_stream(*stream, file, one_command);
         }
     }
     return store_values(options, table, name, values);

@@ -29,7 +29,7 @@ constexpr uint32_t SHOWLOG_JOB = 0x4;
 constexpr uint32_t SHOWLOG_PROCESS = 0x8;
 constexpr uint32_t SHOWLOG_SYSTEM = 0x10;
 constexpr uint32_t SHOWLOG_TABLE = 0x20;
-constexpr uint32_t SHOWLOG_WRITE = 0x40000000;  // the listing is written, not only judged
+constexpr uint32_t SHOWLOG_WRITE = OUTPUT_WANTED;  // the listing is written, not only judged
 constexpr uint32_t kInitialOptions = SHOWLOG_WRITE | 0x1;
 
 constexpr size_t kMaxTables = 128;
@@ -78,15 +78,11 @@ bool apply_show_qualifier(ShowRequest& request, uint32_t code, std::string_view 
     case qual::LOGICAL_SYSTEM: return apply_flag(request.options, SHOWLOG_SYSTEM, flags, name);
     case qual::LOGICAL_TABLE: return add_table_values(request, token, flags);
     case qual::LOGICAL_ALL: return true;
-    case qual::LOGICAL_OUTPUT:
-        if (flags & RESULT_NEGATED) {
-            request.options &= ~SHOWLOG_WRITE;
-            return true;
-        }
-        // A listing file needs the redirection layer's output-file
-        // routine, which does not exist yet.
-        signal_condition(cond::NOTAVAIL);
-        return false;
+    case qual::LOGICAL_OUTPUT: {
+        uint32_t status = redirect_command_output(token, request.options, flags, "show.lis");
+        if (status != 1 && status != 0) signal_condition(status);
+        return status == 1;
+    }
     default: return !unsupported_qualifier(token);
     }
 }
@@ -343,7 +339,8 @@ void run_show_logical(FILE* out, const ShowRequest& request) {
 void show_logical(CommandContext& cmd) {
     ShowRequest request;
     if (!read_request(cmd, request)) return;
-    run_show_logical(cmd.out, request);
+    // /OUTPUT may have replaced the stream the command was given.
+    run_show_logical(redirection().output, request);
 }
 
 }  // namespace dcl

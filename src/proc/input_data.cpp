@@ -245,8 +245,10 @@ void finish_input_data() {
     Redirection& r = redirection();
     // A command that left the level (EXIT, LOGOUT) no longer owns the
     // stream it replaced.
-    if (r.input == g_data.substitute)
-        r.input = procedure_depth() == g_data.depth ? g_data.replaced : current_frame().input;
+    if (r.input == g_data.substitute) {
+        if (procedure_depth() == g_data.depth) r.input = g_data.replaced;
+        else settle_level_streams();
+    }
     OwnedFile data = std::move(g_data.scratch);
     if (!data) return;
     long reached = std::ftell(data.get());

@@ -50,38 +50,6 @@ LevelScopes inherited_scopes() {
     return scopes;
 }
 
-using StreamNames = std::array<std::optional<std::string>, 3>;
-
-// What SYS$INPUT, SYS$OUTPUT and SYS$ERROR translate to in LNM$PROCESS now.
-StreamNames current_stream_names() {
-    StreamNames names;
-    std::string value;
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (lnm_translate("LNM$PROCESS", kStreamNames[i], &value, nullptr, 0, 0, nullptr) == 1)
-            names[i] = value;
-    }
-    return names;
-}
-
-// Defines one of the three stream names; a replaced value is no failure.
-// False after queueing.
-bool define_stream_name(size_t which, std::string_view value) {
-    uint32_t status = lnm_create_name("LNM$PROCESS", kStreamNames[which], value, nullptr, 0);
-    if (status == 1 || status == cond::SS_SUPERSEDE) return true;
-    signal_condition(status, value);
-    return false;
-}
-
-// The caller's names come back where the level changed them.
-void restore_stream_names(const StreamNames& names) {
-    StreamNames now = current_stream_names();
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == now[i]) continue;
-        if (names[i]) define_stream_name(i, *names[i]);
-        else lnm_delete_name("LNM$PROCESS", kStreamNames[i]);
-    }
-}
-
 void set_in_procedure_flag() {
     g_stack.in_procedure = g_stack.depth > 0 || !session().interactive;
 }
@@ -91,31 +59,20 @@ void set_in_procedure_flag() {
 uint32_t push_procedure_level(const std::string& procedure_name) {
     if (g_stack.depth >= ProcedureStack::kMaxLevels - 1) return cond::STKOVF;
     LevelScopes scopes = inherited_scopes();
-    const Redirection& r = redirection();
-    std::array<FILE*, 3> caller_streams = {r.input, r.output, r.error};
-    StreamNames names = current_stream_names();
-    ++g_stack.depth;
-    ProcedureFrame& f = current_frame();
+    const LevelStreams* caller = g_stack.depth >= 0 ? &current_frame().streams : nullptr;
+    ProcedureFrame& f = g_stack.frames[static_cast<size_t>(g_stack.depth + 1)];
     f = ProcedureFrame{};
+    init_level_streams(f.streams, caller);
+    ++g_stack.depth;
     f.scopes = scopes;
     symbol_tables().scope.local = true;
     f.procedure_name = procedure_name;
     if (g_stack.depth == 0) {
         f.input = stdin;
-        f.output = stdout;
-        f.error = stderr;
         g_stack.command_input = stdin;
     } else {
-        const ProcedureFrame& level0 = g_stack.frames[0];
-        f.input = level0.input;
-        f.output = level0.output;
-        f.error = level0.error;
+        f.input = g_stack.frames[0].input;
     }
-    f.input_name = names[STREAM_INPUT].value_or("");
-    f.output_name = names[STREAM_OUTPUT].value_or("");
-    f.error_name = names[STREAM_ERROR].value_or("");
-    f.caller_streams = caller_streams;
-    f.caller_names = std::move(names);
     set_in_procedure_flag();
     return 1;
 }
@@ -147,7 +104,10 @@ OwnedFile open_procedure_file(const std::string& path, std::string& text) {
 // its caller's stream.
 uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     if (path.empty()) {
-        f.input = g_stack.frames[static_cast<size_t>(g_stack.depth - 1)].input;
+        const ProcedureFrame& caller = g_stack.frames[static_cast<size_t>(g_stack.depth - 1)];
+        f.input = caller.input;
+        f.streams.base[STREAM_INPUT] = caller.streams.base[STREAM_INPUT];
+        f.streams.base_name[STREAM_INPUT] = caller.streams.base_name[STREAM_INPUT];
         return 1;
     }
     std::string unix_path(path);
@@ -158,38 +118,10 @@ uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     }
     f.input = file.get();
     f.owned_input = std::move(file);
-    f.input_name = f.procedure_name;
-    redirection().input = f.input;
+    f.streams.base[STREAM_INPUT] = f.input;
+    f.streams.base_name[STREAM_INPUT] = f.procedure_name;
     g_stack.command_input = f.input;
-    return define_stream_name(STREAM_INPUT, f.input_name) ? 1 : 0;
-}
-
-// /OUTPUT: a new version of the file becomes the level's SYS$OUTPUT; an
-// existing file is kept as a backup.
-uint32_t bind_output(ProcedureFrame& f, std::string_view spec) {
-    if (spec.empty()) return 1;
-    std::string path;
-    uint32_t status = vms_to_unix(path, spec, ".lis");
-    if (!is_success(status)) return status;
-    const uint32_t open_failure = with_severity(cond::OPENOUT, SEV_SEVERE);
-    if (wildcard_kind(spec) != 0) {
-        signal_condition(open_failure, spec);
-        return with_severity(cond::WLD, SEV_SEVERE);
-    }
-    if (path.rfind("/dev/", 0) != 0 && new_version_qv(path) == 0) {
-        signal_condition(open_failure, spec);
-        return with_severity(cond::PRV, SEV_SEVERE);
-    }
-    OwnedFile file(std::fopen(path.c_str(), "w"));
-    if (!file) {
-        signal_condition(open_failure, spec);
-        return cond::PRV;
-    }
-    f.output = file.get();
-    f.owned_output = std::move(file);
-    f.output_name.assign(spec);
-    redirection().output = f.output;
-    return define_stream_name(STREAM_OUTPUT, f.output_name) ? 1 : 0;
+    return 1;
 }
 
 uint32_t define_parameters(const std::vector<std::string>& parameters) {
@@ -209,8 +141,9 @@ uint32_t open_procedure_streams(std::string_view input_path, std::string_view ou
                                 const std::vector<std::string>& parameters) {
     ProcedureFrame& f = current_frame();
     uint32_t status = bind_input(f, input_path);
-    if (status == 1) status = bind_output(f, output_spec);
+    if (status == 1 && !output_spec.empty()) status = open_level_output(f.streams, output_spec);
     if (status == 1) status = define_parameters(parameters);
+    if (status == 1) settle_level_streams();
     if (status != 1) pop_procedure_level();
     return status;
 }
@@ -227,14 +160,8 @@ void pop_procedure_level() {
     ProcedureFrame& f = current_frame();
     const bool called = f.called;
     const long return_position = f.return_position;
-    StreamNames names = std::move(f.caller_names);
-    Redirection& r = redirection();
-    r.input = f.caller_streams[STREAM_INPUT];
-    r.output = f.caller_streams[STREAM_OUTPUT];
-    r.error = f.caller_streams[STREAM_ERROR];
-    // Closed once nothing points at them any more.
-    OwnedFile input = std::move(f.owned_input);
-    OwnedFile output = std::move(f.owned_output);
+    // Closed once the caller's streams are back in force.
+    ProcedureFrame ending = std::move(f);
     f = ProcedureFrame{};
     if (called && seek_input(return_position) != 1) signal_condition(cond::POSERR, " ");
     --g_stack.depth;
@@ -242,7 +169,7 @@ void pop_procedure_level() {
     if (!called) g_stack.command_input = current_frame().input;
     symbol_tables().scope = current_frame().scopes.general;
     set_in_procedure_flag();
-    restore_stream_names(names);
+    settle_level_streams();
     // The CALL raised its block's count so that the block outlived the call.
     if (called) adjust_newest_if_block(-1);
     resume_interrupts();

@@ -47,15 +47,12 @@ struct ProcedureFrame {
     std::string procedure_name;      // VMS form
     bool on_enabled = true;
     std::array<std::optional<std::string>, 4> on_actions;
-    // The level's standard streams; the owned ones were opened by this level
-    // (its procedure file, an /OUTPUT file) and close with it.
+    // The level's command input: its procedure file, or the caller's for a
+    // CALL. The file is read whole into input_text (closes after owned_input).
     FILE* input = nullptr;
-    FILE* output = nullptr;
-    FILE* error = nullptr;
-    std::string input_text;          // the procedure file, read whole (closes after owned_input)
+    std::string input_text;
     OwnedFile owned_input;
-    OwnedFile owned_output;
-    std::string input_name, output_name, error_name;  // SYS$INPUT... for this level
+    LevelStreams streams;            // SYS$INPUT, SYS$OUTPUT, SYS$ERROR of the level
     std::array<long, kMaxGosubDepth + 1> gosub_stack{};
     int gosub_depth = 0;
     bool called = false;             // pushed by CALL: shares the caller's input
@@ -63,12 +60,6 @@ struct ProcedureFrame {
     std::vector<IfBlock> if_blocks;  // newest last
     std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
-    // What was in force for the caller when this level was pushed, put back
-    // when it ends: the current streams (which may be a session-wide -O
-    // file or a DEFINE of the caller rather than level 0's streams) and the
-    // translations of SYS$INPUT, SYS$OUTPUT and SYS$ERROR.
-    std::array<FILE*, 3> caller_streams{};
-    std::array<std::optional<std::string>, 3> caller_names;  // none: undefined
 };
 
 struct ProcedureStack {

@@ -161,7 +161,9 @@ void write_message(std::string_view text, uint32_t severity) {
         std::fwrite(text.data(), 1, text.size(), f);
         std::fflush(f);
     };
-    if (r.output != stdout && !r.command_output_active) {
+    // A redirected SYS$OUTPUT gets a copy of the messages, except for a
+    // command's own /OUTPUT or /NOOUTPUT.
+    if (r.output != stdout && !r.cmd_output_redirected && !r.no_output) {
         put(r.output);
         if (severity != SEV_SUCCESS && r.error != r.output) put(r.error);
     } else {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -23,8 +24,6 @@
 namespace dcl {
 namespace {
 
-// A shell that ran its exec and failed exits with this code.
-constexpr int kExecFailed = 88;
 constexpr size_t kMaxCommandLength = 255;
 
 struct PreviousDirectory {
@@ -46,19 +45,23 @@ void export_columns() {
     setenv("COLS", std::to_string(size.ws_col).c_str(), 1);
 }
 
-void move_descriptor(FILE* stream, int target) {
-    if (!stream) return;
-    int fd = fileno(stream);
-    if (fd >= 0 && fd != target) dup2(fd, target);
-}
+}  // namespace
 
-// In the forked child: the current standard streams, default signal
-// dispositions and an empty signal mask, then the shell.
-[[noreturn]] void exec_shell(const std::string& shell, const std::string& command) {
-    Redirection& streams = redirection();
-    move_descriptor(streams.input, STDIN_FILENO);
-    move_descriptor(streams.output, STDOUT_FILENO);
-    move_descriptor(streams.error, STDERR_FILENO);
+void prepare_child_process() {
+    // Taken above 2 first, so that no stream is overwritten by another's
+    // move (a redirection file may itself sit on 0, 1 or 2).
+    Redirection& r = redirection();
+    FILE* streams[kStandardStreams] = {r.input, r.output, r.error};
+    int held[kStandardStreams];
+    for (int target = 0; target < 3; ++target) {
+        int fd = streams[target] ? fileno(streams[target]) : -1;
+        held[target] = fd >= 0 ? fcntl(fd, F_DUPFD, 3) : -1;
+    }
+    for (int target = 0; target < 3; ++target) {
+        if (held[target] < 0) continue;
+        dup2(held[target], target);
+        close(held[target]);
+    }
     export_columns();
     for (int sig = 1; sig < NSIG; ++sig) {
         if (sig != SIGKILL && sig != SIGSTOP) std::signal(sig, SIG_DFL);
@@ -66,19 +69,31 @@ void move_descriptor(FILE* stream, int target) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    execl(shell.c_str(), shell.c_str(), "-c", command.c_str(), static_cast<char*>(nullptr));
-    _exit(kExecFailed);
 }
 
-// Ends the wait for a child: the child got any interrupt that arrived
-// meanwhile, so the interpreter forgets it.
-void end_child_wait() {
-    interrupts().child = 0;
-    interrupts().pending = 0;
-    resume_interrupts();
+void flush_before_child() {
+    Redirection& r = redirection();
+    std::fflush(r.output);
+    std::fflush(r.error);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    // A file read by the interpreter: its descriptor goes back to where
+    // the interpreter's reading stands, so the child starts there.
+    if (r.input && r.input != stdin) std::fflush(r.input);
 }
 
-void report_signal_end(int status) {
+void resync_input_after_child() {
+    // The child read through the shared descriptor; the stream's own idea
+    // of its position is stale until it is told.
+    FILE* in = redirection().input;
+    if (!in) return;
+    int fd = fileno(in);
+    if (fd < 0) return;
+    off_t reached = lseek(fd, 0, SEEK_CUR);
+    if (reached >= 0) std::fseek(in, static_cast<long>(reached), SEEK_SET);
+}
+
+void report_child_signal(int status) {
     int sig = WTERMSIG(status);
     if (sig == 0 || sig == SIGKILL || sig == SIGTERM) return;
     uint32_t fault = condition_for_signal(sig);
@@ -94,6 +109,24 @@ void report_signal_end(int status) {
         std::fprintf(err, "subprocess terminated by signal %d\n", sig);
     }
     std::fflush(err);
+}
+
+namespace {
+
+// In the forked child: the current standard streams, default signal
+// dispositions and an empty signal mask, then the shell.
+[[noreturn]] void exec_shell(const std::string& shell, const std::string& command) {
+    prepare_child_process();
+    execl(shell.c_str(), shell.c_str(), "-c", command.c_str(), static_cast<char*>(nullptr));
+    _exit(kExecFailed);
+}
+
+// Ends the wait for a child: the child got any interrupt that arrived
+// meanwhile, so the interpreter forgets it.
+void end_child_wait() {
+    interrupts().child = 0;
+    interrupts().pending = 0;
+    resume_interrupts();
 }
 
 std::string trailing_slash(std::string path) {
@@ -147,7 +180,7 @@ pid_t wait_child(int& status, pid_t pid, bool no_hang) {
         got = waitpid(pid > 0 ? pid : -1, &status, no_hang ? WNOHANG : 0);
     } while (got == -1 && errno == EINTR);
     if (got == -1) return -1;
-    if (got == pid && pid > 0 && WIFSIGNALED(status)) report_signal_end(status);
+    if (got == pid && pid > 0 && WIFSIGNALED(status)) report_child_signal(status);
     return got;
 }
 
@@ -155,11 +188,7 @@ int unix_cmd(std::string_view command) {
     std::string shell = choose_shell(std::getenv("SHELL"));
     std::string text(command);
     defer_interrupts();
-    Redirection& streams = redirection();
-    std::fflush(streams.output);
-    std::fflush(streams.error);
-    std::fflush(stdout);
-    std::fflush(stderr);
+    flush_before_child();
     pid_t pid = fork();
     if (pid < 0) {
         signal_condition(FATAL_FAULT, "can't fork");
@@ -172,6 +201,7 @@ int unix_cmd(std::string_view command) {
     int status = 0;
     pid_t got = wait_child(status, pid, false);
     end_child_wait();
+    resync_input_after_child();
     if (got != pid) status = 0;
     if (child_state().image_status != 1) {
         signal_condition(child_state().image_status);

@@ -50,6 +50,25 @@ uint32_t find_unix_command(std::string& result, std::string_view key,
 // element meaning "./"), or the last candidate tried.
 std::string search_path(std::string_view program, const char* path_variable);
 
+// A child that could not start its program exits with this code.
+inline constexpr int kExecFailed = 88;
+
+// In a forked child: the current standard streams become descriptors 0, 1
+// and 2, COLS is exported, signals are back to their defaults.
+void prepare_child_process();
+
+// Before a fork: written streams flushed, a read file's descriptor at the
+// stream's position.
+void flush_before_child();
+
+// After a child ended: SYS$INPUT's stream continues where the child left
+// the file.
+void resync_input_after_child();
+
+// Reports a child's end by a signal (the message, and for a fault signal
+// its condition in child_state().image_status).
+void report_child_signal(int status);
+
 using SignalHandler = void (*)(int);
 
 // Installs a handler with an empty mask and no SA_RESTART, so interrupted

@@ -1,10 +1,14 @@
 // The current standard streams: SYS$INPUT, SYS$OUTPUT and SYS$ERROR as the
-// interpreter and its children see them.
+// interpreter and its children see them, and the four ways of redirecting
+// them (a command's /OUTPUT, DEFINE in the process table, DEFINE/USER, a
+// procedure level's own files), each with its own lifetime.
 #pragma once
 
-#include <cstdio>
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace dcl {
@@ -16,31 +20,88 @@ struct FileCloser {
 };
 using OwnedFile = std::unique_ptr<FILE, FileCloser>;
 
+enum StandardStream { STREAM_INPUT = 0, STREAM_OUTPUT = 1, STREAM_ERROR = 2 };
+inline constexpr size_t kStandardStreams = 3;
+
+// "SYS$INPUT", "SYS$OUTPUT" or "SYS$ERROR".
+const char* stream_logical_name(StandardStream which);
+
+// A procedure level's share of the streams. The base streams are what the
+// level returns to when nothing else is in force; the defined ones come
+// from a DEFINE of the stream names at this level and close with it.
+struct LevelStreams {
+    std::array<FILE*, kStandardStreams> base{};
+    std::array<std::string, kStandardStreams> base_name;
+    std::array<OwnedFile, kStandardStreams> owned_base;  // opened by the level (@/OUTPUT)
+    std::array<OwnedFile, kStandardStreams> defined;
+    std::array<std::string, kStandardStreams> defined_name;  // as the user gave it
+};
+
 struct Redirection {
     FILE* input = stdin;
     FILE* output = stdout;
     FILE* error = stderr;
-    // Output of the current command is redirected (a /OUTPUT qualifier):
-    // messages then stay on the error stream.
-    bool command_output_active = false;
+    // A command's /OUTPUT file, closed when the command ends.
+    OwnedFile command_output;
+    bool cmd_output_redirected = false;
+    // /NOOUTPUT: messages of this command are not copied to SYS$OUTPUT.
+    bool no_output = false;
+    // DEFINE/USER files: in force until the next image command is over.
+    std::array<OwnedFile, kStandardStreams> user;
     // The file named with -O: output and error of the whole session.
-    OwnedFile owned_output;
+    OwnedFile session_output;
 };
 
 Redirection& redirection();
 void reset_redirection();
 
-// Puts back the streams that a command redirected for itself.
-void undo_command_redirection();
+inline FILE*& current_stream(StandardStream which) {
+    Redirection& r = redirection();
+    return which == STREAM_INPUT ? r.input : which == STREAM_OUTPUT ? r.output : r.error;
+}
 
-enum StandardStream { STREAM_INPUT = 0, STREAM_OUTPUT = 1, STREAM_ERROR = 2 };
+// The option-word bit that says a command's output is wanted.
+inline constexpr uint32_t OUTPUT_WANTED = 0x40000000;
 
-// DEFINE SYS$INPUT/SYS$OUTPUT/SYS$ERROR: sends a standard stream to a file,
-// for the session or (DEFINE/USER) for the next command only. Returns a
-// condition to report.
-uint32_t redirect_standard_stream(StandardStream which, std::string_view file, bool one_command);
+// Opens `spec` (default file `default_spec`) for writing as the SET CLI
+// redirect mode says. On failure it has reported the open failure and
+// returns the condition for the caller; `command_qualifier` selects the
+// /OUTPUT form of the version failure.
+uint32_t open_output_file(std::string_view spec, std::string_view default_spec,
+                          bool command_qualifier, OwnedFile& file, std::string& path);
 
-// DEASSIGN of those names: puts the stream back as it was at start-up.
-uint32_t reset_standard_stream(StandardStream which, bool one_command);
+// /OUTPUT[=file] and /NOOUTPUT of a command. `flags` are the qualifier
+// lookup's result flags. Returns 1, 0 after reporting, or a condition.
+uint32_t redirect_command_output(std::string_view token, uint32_t& options, uint32_t flags,
+                                 std::string_view default_name);
+
+// Ends a command's redirection; the command loop calls it after every
+// command, and after an interrupt. (/NOOUTPUT lasts until the command's
+// messages are shown: the next turn clears it.)
+void restore_command_output();
+
+// DEFINE/ASSIGN of SYS$INPUT, SYS$OUTPUT or SYS$ERROR in the process table
+// (for the current level) or, with `user_mode`, for the next command.
+// Returns 1, or a condition after reporting the open failure.
+uint32_t define_stream(StandardStream which, std::string_view spec, bool user_mode);
+
+// DEASSIGN of those names: the stream returns to what the level had.
+uint32_t deassign_stream(StandardStream which, bool user_mode);
+
+// After an image command: the DEFINE/USER streams end and LNM$USERMODE is
+// emptied.
+void end_user_mode();
+
+// Level set-up: the base streams and names of a level just pushed.
+void init_level_streams(LevelStreams& level, const LevelStreams* caller);
+
+// A procedure level's own output file becomes its base output.
+uint32_t open_level_output(LevelStreams& level, std::string_view spec);
+
+// The current streams and the three names after the level stack changed.
+void settle_level_streams();
+
+// -O file: the session's output and error, and level 0's base for them.
+void set_session_output(OwnedFile file, const std::string& vms_name);
 
 }  // namespace dcl

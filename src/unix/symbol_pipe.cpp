@@ -24,9 +24,6 @@ namespace dcl {
 
 namespace {
 
-// The image could not be executed: the child leaves with this code.
-constexpr int kExecFailedExit = 88;
-
 void put16(std::string& out, uint16_t v) {
     out.push_back(static_cast<char>(v & 0xFF));
     out.push_back(static_cast<char>(v >> 8));
@@ -253,42 +250,15 @@ bool serve_one_request(int request_fd, int reply_fd, ImageRun& run, bool (*ended
 
 namespace {
 
-void report_signal(int sig, bool core) {
-    FILE* err = redirection().error;
-    if (core) {
-        std::fprintf(err, "signal %d - core dumped\n", sig);
-    } else if (sig == SIGINT || sig == SIGQUIT) {
-        std::fputs("\n Interrupt \n", stdout);
-    } else if (sig != SIGKILL && sig != SIGTERM) {
-        std::fprintf(err, "subprocess terminated by signal %d\n", sig);
-    }
-}
-
-
 bool reap_image(ImageRun& run) {
     if (run.pid < 0) return true;
     int status = 0;
-    pid_t r;
-    do {
-        r = waitpid(run.pid, &status, WNOHANG);
-    } while (r < 0 && errno == EINTR);
+    pid_t r = wait_child(status, run.pid, true);
     if (r == 0) return false;
-    if (r < 0) {
-        run.pid = -1;
-        return true;
-    }
     run.pid = -1;
-    if (WIFEXITED(status)) {
-        run.exit_code = WEXITSTATUS(status);
-        return true;
-    }
-    run.exit_code = 0;
-    if (WIFSIGNALED(status)) {
-        int sig = WTERMSIG(status);
-        uint32_t fault = condition_for_signal(sig);
-        if (!run.status_reported && fault != 1) run.image_status = fault;
-        report_signal(sig, WCOREDUMP(status));
-    }
+    run.exit_code = r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    uint32_t fault = child_state().image_status;
+    if (!run.status_reported && fault != 1) run.image_status = fault;
     return true;
 }
 
@@ -333,18 +303,12 @@ void put_number(const char* name, long value) {
     put_number("CLI_PID", parent);
     std::string vms;
     if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) setenv("TQ_IMAGNAME", vms.c_str(), 1);
-    Redirection& r = redirection();
-    FILE* streams[3] = {r.input, r.output, r.error};
-    for (int fd = 0; fd < 3; ++fd) {
-        int from = streams[fd] ? fileno(streams[fd]) : fd;
-        if (from >= 0 && from != fd) dup2(from, fd);
-    }
-    signal(SIGHUP, SIG_DFL);
+    prepare_child_process();
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());
-    _exit(kExecFailedExit);
+    _exit(kExecFailed);
 }
 
 bool image_ended(ImageRun& run) { return reap_image(run); }
@@ -368,10 +332,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     if (uint32_t status = open_symbol_pipe(); status != 1) return status;
     drain(g_pipe.request_read.get());
     drain(g_pipe.reply_read.get());
-    std::fflush(redirection().output);
-    std::fflush(redirection().error);
-    std::fflush(stdout);
-    std::fflush(stderr);
+    flush_before_child();
     struct sigaction quiet{}, previous{};
     quiet.sa_handler = note_child;
     sigemptyset(&quiet.sa_mask);
@@ -382,6 +343,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     sigprocmask(SIG_BLOCK, &block, &saved);
     defer_interrupts();
     ImageRun run;
+    child_state().image_status = 1;
     pid_t parent = getpid();
     pid_t pid = fork();
     if (pid == 0) {
@@ -399,6 +361,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     interrupts().pending = 0;
     resume_interrupts();
     sigprocmask(SIG_SETMASK, &saved, nullptr);
+    resync_input_after_child();
     sigaction(SIGCHLD, &previous, nullptr);
     if (pid < 0) return 1;
     if (run.image_status != 1 || run.status_reported) return run.image_status;

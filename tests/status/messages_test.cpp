@@ -133,9 +133,16 @@ TEST(MessageRouting, RedirectedOutputGetsEverySuccessOnlyOnce) {
     write_message("%X-E-FAIL, failed\n", SEV_ERROR);
     EXPECT_EQ(test::read_all(out), "%X-S-DONE, done\n%X-E-FAIL, failed\n");
     EXPECT_EQ(errors.take(), "%X-E-FAIL, failed\n");
-    redirection().command_output_active = true;
+    // A command's own /OUTPUT or /NOOUTPUT keeps messages off the file.
+    redirection().cmd_output_redirected = true;
     write_message("%X-S-DONE, done\n", SEV_SUCCESS);
     EXPECT_EQ(errors.take(), "%X-S-DONE, done\n");
+    redirection().cmd_output_redirected = false;
+    redirection().no_output = true;
+    write_message("%X-W-ODD, odd\n", SEV_WARNING);
+    EXPECT_EQ(errors.take(), "%X-W-ODD, odd\n");
+    EXPECT_EQ(test::read_all(out), "%X-S-DONE, done\n%X-E-FAIL, failed\n");
+    redirection().no_output = false;
     redirection().output = stdout;
     std::fclose(out);
 }
