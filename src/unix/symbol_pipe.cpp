@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
@@ -192,6 +193,7 @@ bool await_data(int fd, ImageRun& run, bool (*ended)(ImageRun&)) {
     }
 }
 
+
 // Reads exactly `size` bytes, giving up when the image ends first.
 bool read_exact(int fd, char* buffer, size_t size, ImageRun& run, bool (*ended)(ImageRun&)) {
     size_t got = 0;
@@ -205,14 +207,28 @@ bool read_exact(int fd, char* buffer, size_t size, ImageRun& run, bool (*ended)(
     return true;
 }
 
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<size_t>(n));
+// Writes one reply. The descriptor does not block, and a reply (shorter
+// than PIPE_BUF) goes in whole or not at all. When the pipe is full the
+// wait ends with room, with the image's end, or with a further request:
+// an image that sends requests without reading its replies gets no more
+// of them, instead of both sides waiting for ever.
+static_assert(sympipe::kMaxBody + 2 <= PIPE_BUF, "a reply must be written atomically");
+
+bool write_reply(int reply_fd, int request_fd, std::string_view bytes, ImageRun& run,
+                 bool (*ended)(ImageRun&)) {
+    sigset_t during;
+    sigprocmask(SIG_BLOCK, nullptr, &during);
+    sigdelset(&during, SIGCHLD);
+    while (true) {
+        ssize_t n = ::write(reply_fd, bytes.data(), bytes.size());
+        if (n == static_cast<ssize_t>(bytes.size())) return true;
+        if (n >= 0 || (errno != EINTR && errno != EAGAIN)) return false;
+        if (ended(run)) return false;
+        pollfd p[2] = {{reply_fd, POLLOUT, 0}, {request_fd, POLLIN, 0}};
+        int ready = ppoll(p, 2, nullptr, &during);
+        if (ready < 0 && errno != EINTR) return false;
+        if (ready > 0 && !(p[0].revents & POLLOUT) && (p[1].revents & POLLIN)) return true;
     }
-    return true;
 }
 
 // Discards `size` bytes of a request that does not fit the buffer.
@@ -245,7 +261,7 @@ bool serve_one_request(int request_fd, int reply_fd, ImageRun& run, bool (*ended
     }
     std::string bytes;
     encode_message(reply, bytes);
-    return write_all(reply_fd, bytes);
+    return write_reply(reply_fd, request_fd, bytes, run, ended);
 }
 
 namespace {
@@ -288,6 +304,10 @@ uint32_t open_symbol_pipe() {
     g_pipe.request_write = UniqueFd(request[1]);
     g_pipe.reply_read = UniqueFd(reply[0]);
     g_pipe.reply_write = UniqueFd(reply[1]);
+    fcntl(reply[1], F_SETFL, fcntl(reply[1], F_GETFL) | O_NONBLOCK);
+    // The interpreter's own ends stay out of every child.
+    fcntl(request[0], F_SETFD, FD_CLOEXEC);
+    fcntl(reply[1], F_SETFD, FD_CLOEXEC);
     return 1;
 }
 
