@@ -32,6 +32,7 @@ struct InputData {
     FILE* substitute = nullptr;  // what the command got instead
     int depth = 0;               // level the command ran at
     OwnedFile scratch;           // the data lines, when there were any
+    std::string scratch_path;
 };
 
 InputData g_data;
@@ -85,8 +86,8 @@ bool dollar_word(std::string_view line, std::string_view word) {
 }
 
 // A fresh scratch file for the data. Null after queueing the failure.
-OwnedFile open_scratch() {
-    std::string path = create_temporary_file();
+OwnedFile open_scratch(std::string& path) {
+    path = create_temporary_file();
     OwnedFile file(path.empty() ? nullptr : std::fopen(path.c_str(), "w+"));
     if (!file) {
         signal_condition(with_severity(cond::OPENOUT, SEV_SEVERE), "SYS$INPUT");
@@ -171,7 +172,7 @@ DeckLine parse_deck_line(std::string_view line, std::string& marker) {
 
 // Reads the data after the command line into a scratch file. Returns 1 with
 // `data` null when there are none.
-uint32_t read_data_lines(FILE* in, OwnedFile& data) {
+uint32_t read_data_lines(FILE* in, OwnedFile& data, std::string& path) {
     long start = std::ftell(in);
     std::string head;
     if (!read_head(in, head)) return 1;
@@ -187,7 +188,7 @@ uint32_t read_data_lines(FILE* in, OwnedFile& data) {
         finish_line(in, head, nullptr);
         deck = true;
     }
-    data = open_scratch();
+    data = open_scratch(path);
     if (!data) {
         std::fseek(in, start, SEEK_SET);
         return 0;
@@ -224,7 +225,8 @@ uint32_t collect_input_data() {
     ProcedureStack& ps = procedure_stack();
     if (ps.depth <= 0 || ps.command_input == nullptr) return 1;
     OwnedFile data;
-    uint32_t status = read_data_lines(ps.command_input, data);
+    std::string path;
+    uint32_t status = read_data_lines(ps.command_input, data, path);
     if (!is_success(status)) return status;
     Redirection& r = redirection();
     FILE* substitute = data ? data.get() : nullptr;
@@ -235,6 +237,7 @@ uint32_t collect_input_data() {
     g_data.substitute = substitute;
     g_data.depth = ps.depth;
     g_data.scratch = std::move(data);
+    g_data.scratch_path = g_data.scratch ? std::move(path) : std::string();
     r.input = substitute;
     return 1;
 }
@@ -250,11 +253,14 @@ void finish_input_data() {
         else settle_level_streams();
     }
     OwnedFile data = std::move(g_data.scratch);
+    g_data.scratch_path.clear();
     if (!data) return;
     long reached = std::ftell(data.get());
     long size = std::fseek(data.get(), 0, SEEK_END) == 0 ? std::ftell(data.get()) : reached;
     if (session().image_verify && reached > 0) echo_data(data.get(), reached);
     if (reached >= 0 && reached < size) signal_condition(cond::SKPDAT);
 }
+
+const std::string& input_data_path() { return g_data.scratch_path; }
 
 }  // namespace dcl

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace dcl {
 
@@ -20,5 +21,9 @@ uint32_t collect_input_data();
 // are reported (SKPDAT). Does nothing when collect_input_data replaced
 // nothing.
 void finish_input_data();
+
+// The file holding the current command's data lines; empty when it has
+// none.
+const std::string& input_data_path();
 
 }  // namespace dcl

@@ -15,7 +15,9 @@
 
 #include "core/signals.h"
 #include "files/filespec.h"
+#include "names/logical_names.h"
 #include "names/symbols.h"
+#include "proc/input_data.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "unix/child.h"
@@ -364,6 +366,10 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     defer_interrupts();
     ImageRun run;
     child_state().image_status = 1;
+    // The image can find its data lines by name too.
+    const std::string& data = input_data_path();
+    bool data_named = !data.empty() && is_success(lnm_create_name("LNM$USERMODE", "SYS$INPUT",
+                                                                  data, nullptr, 0));
     pid_t parent = getpid();
     pid_t pid = fork();
     if (pid == 0) {
@@ -382,6 +388,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     resume_interrupts();
     sigprocmask(SIG_SETMASK, &saved, nullptr);
     resync_input_after_child();
+    if (data_named) lnm_delete_name("LNM$USERMODE", "SYS$INPUT");
     sigaction(SIGCHLD, &previous, nullptr);
     if (pid < 0) return 1;
     if (run.image_status != 1 || run.status_reported) return run.image_status;
