@@ -93,18 +93,14 @@ std::string deassign_table(uint32_t options, std::string_view table_text) {
 bool is_process_table(std::string_view table) { return table.starts_with("LNM$PROCESS"); }
 bool is_usermode_table(std::string_view table) { return table == "LNM$USERMODE"; }
 
-// How many values the file layer's disk-device list (TQ_DISK_DEVICES) has.
-// The file-name layer keeps no such list yet, so there is nothing
-// to carry over; DEASSIGN/ALL already keeps the values once it reports them.
-int disk_device_count() { return 0; }
-
+// DEASSIGN/ALL keeps the table's TQ_DISK_DEVICES: every value it has,
+// however many of them the file layer could use as devices.
 std::vector<std::string> saved_disk_devices(const std::string& table) {
     std::vector<std::string> devices;
-    int count = disk_device_count();
-    for (int index = 0; index < count && index <= static_cast<int>(kMaxValueIndex); ++index) {
+    for (uint32_t index = 0; index <= kMaxValueIndex; ++index) {
         std::string value;
-        if (lnm_translate(table, "TQ_DISK_DEVICES", &value, nullptr, LNM_CASE_BLIND,
-                          static_cast<uint32_t>(index), nullptr) != 1)
+        if (lnm_translate(table, "TQ_DISK_DEVICES", &value, nullptr, LNM_CASE_BLIND, index,
+                          nullptr) != 1)
             break;
         devices.push_back(std::move(value));
     }
