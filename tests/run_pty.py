@@ -19,8 +19,8 @@ and lines starting with `#` are ignored):
 
 The program starts at the first step that needs it; `args`, `env` and
 `program` must come before that.  The text that `expect` searches is the
-output with carriage returns, NUL padding and escape sequences (cursor
-movement, video attributes) removed, so `\\n` ends a screen line; the regex is
+output with carriage returns, backspaces, NUL padding and escape sequences
+(cursor movement, video attributes) removed, so `\\n` ends a screen line; the regex is
 the rest of the line as written and is searched with re.MULTILINE (write a
 trailing blank as `\\x20`, editors tend to strip it).
 
@@ -54,7 +54,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_cases  # noqa: E402  (shared environment and placeholder rules)
 
 EXPECT_TIMEOUT = 10.0
-DROP_RE = re.compile(r"\x1b\[[0-?]*[ -/]*[@-~]|\x1bO.|\x1b[ -/]*[0-~]|[\r\x00]")
+DROP_RE = re.compile(r"\x1b\[[0-?]*[ -/]*[@-~]|\x1bO.|\x1b[ -/]*[0-~]|[\r\x00\x08]")
 
 
 class StepFailure(Exception):

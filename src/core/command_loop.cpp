@@ -23,7 +23,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
-#include "tty/line_reader.h"
+#include "tty/line_editor.h"
 #include "tty/recall.h"
 #include "unix/redirection.h"
 
@@ -53,7 +53,7 @@ void reenter_after_interrupt() {
     s.pending = 0;
     Session& ses = session();
     ses.stages[1] = ses.stages[2] = 1;
-    if (g_command.line_in_progress) add_to_recall(g_command.line);
+    if (g_command.line_in_progress) add_recall(g_command.line);
     g_command.line_in_progress = false;
     g_command.reprompt = false;
     g_command.line.clear();
@@ -206,13 +206,22 @@ bool interactive_turn() {
     for (;;) {
         if (!cs.line.empty() && cs.line.back() != ' ') cs.line.push_back(' ');
         if (!error_queued()) {
-            uint32_t status = read_terminal_line(cs.current_prompt, cs.line);
+            uint32_t status = dcl::getline(cs.current_prompt, cs.line);
             if (status == cond::CONTROLY) {
                 raise_interrupt();
                 return true;
             }
+            // A signal ended the read: the line is abandoned, and the next
+            // turn acts on the signal.
+            if (interrupts().pending || interrupts().terminate || interrupts().fatal_signal)
+                return true;
             if (status == cond::RMS_EOF) end_of_input = true;
             else if (!is_success(status)) signal_condition(status);
+            // A recall key: nothing runs, the read starts again.
+            if (line_edit_state().reprompt) {
+                cs.line.clear();
+                continue;
+            }
         }
         if (end_of_input) {
             cs.reprompt = false;
@@ -230,7 +239,7 @@ bool interactive_turn() {
         if (!cs.reprompt) break;
     }
     show_messages();
-    add_to_recall(cs.line);
+    add_recall(cs.line);
     cs.line_in_progress = false;
     return !end_of_input;
 }

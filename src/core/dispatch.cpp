@@ -45,6 +45,7 @@ constexpr HandlerEntry kHandlers[] = {
     {verb::GOTO, goto_command},
     {verb::IF, if_command},
     {verb::ON, on_command},
+    {verb::RECALL, recall_command},
     {verb::RETURN, return_command},
     {verb::SUBROUTINE, subroutine_command},
     {verb::THEN, verb_out_of_place},

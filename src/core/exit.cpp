@@ -20,7 +20,7 @@ void interpreter_exit(uint32_t code) {
     std::fflush(stdout);
     std::fflush(stderr);
     interrupts().pending = 0;
-    restore_terminal();
+    restore_ttys();
     std::fflush(nullptr);
     // A session that was started as the user's "dcl" shell falls back to a
     // plain shell when the server it needs is gone.

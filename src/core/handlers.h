@@ -16,6 +16,7 @@ void gosub_command(CommandContext& cmd);
 void goto_command(CommandContext& cmd);
 void if_command(CommandContext& cmd);
 void on_command(CommandContext& cmd);
+void recall_command(CommandContext& cmd);
 void return_command(CommandContext& cmd);
 void set_on(CommandContext& cmd);
 void shell_command(CommandContext& cmd);     // SHELL, UNIX, NT

@@ -61,7 +61,7 @@ void write_all(int fd, const char* text) {
     write_all(STDERR_FILENO, g_fault_prefix);
     write_all(STDERR_FILENO, number);
     write_all(STDERR_FILENO, g_fault_suffix);
-    restore_terminal_from_signal();
+    restore_ttys_from_signal();
     _exit(static_cast<int>(FATAL_GOTSIG & 0xFF));
 }
 

@@ -113,12 +113,13 @@ void prepare_process_context() {
     interrupts().terminal_input = s.interactive;
     static char cli_marker[] = "TQ_CLI=DCL";
     putenv(cli_marker);
-    if (s.interactive) save_original_terminal();
     if (!std::getenv("TERM")) {
         static char default_term[] = "TERM=vt100";
         putenv(default_term);
     }
+    if (s.interactive) init_tty(STDIN_FILENO);
     save_signal_handlers();
+    if (s.interactive) set_tty_mode(STDIN_FILENO, TTY_COMMAND);
     message_queue().status = 1;
     take_process_identity();
     import_environment(environ);

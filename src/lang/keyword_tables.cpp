@@ -156,6 +156,11 @@ constexpr KeywordRecord kAtQualifiers[] = {
     {"OUTPUT", kNeedsValue, qual::AT_OUTPUT},
 };
 
+constexpr KeywordRecord kRecallQualifiers[] = {
+    {"ALL", kNoNeg, qual::RECALL_ALL},
+    {"ERASE", 0, qual::RECALL_ERASE},
+};
+
 // DECK: the end marker of data lines that may begin with "$".
 constexpr KeywordRecord kDeckQualifiers[] = {
     {"DOLLAR", kNeedsValue, qual::DECK_DOLLARS},
@@ -224,6 +229,7 @@ constexpr KeywordTable kQualifierDirectory[] = {
     {verb::DELETE, kDeleteQualifiers},
     {verb::WRITE, kWriteQualifiers},
     {verb::AT, kAtQualifiers},
+    {verb::RECALL, kRecallQualifiers},
     {verb::SET_CLI, kSetCliQualifiers},
     {verb::SHOW_CLI, kShowCliQualifiers},
     {verb::SHOW_LOGICAL, kShowLogicalQualifiers},

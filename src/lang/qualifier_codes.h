@@ -90,6 +90,10 @@ inline constexpr uint32_t LOGICAL_TABLE = 80141;
 // @ and CALL.
 inline constexpr uint32_t AT_OUTPUT = 80101;
 
+// RECALL.
+inline constexpr uint32_t RECALL_ALL = 81307;
+inline constexpr uint32_t RECALL_ERASE = 81308;
+
 // DECK.
 inline constexpr uint32_t DECK_DOLLARS = 80102;
 

@@ -11,7 +11,7 @@ RecallList& recall_list() { return g_recall; }
 
 void reset_recall_list() { g_recall = RecallList{}; }
 
-void add_to_recall(std::string_view line) {
+void add_recall(std::string_view line) {
     line = line.substr(0, RecallList::kMaxLine);
     if (line.empty()) return;
     RecallList& r = g_recall;
@@ -19,6 +19,12 @@ void add_to_recall(std::string_view line) {
     r.newest = r.count == 0 ? 0 : (r.newest + 1) % RecallList::kEntries;
     r.ring[r.newest].assign(line);
     if (r.count < RecallList::kEntries) ++r.count;
+}
+
+std::string get_recall() {
+    int n = g_recall.position;
+    const std::string* line = n > 0 ? recalled(static_cast<size_t>(n)) : nullptr;
+    return line ? *line : std::string();
 }
 
 const std::string* recalled(size_t n) {

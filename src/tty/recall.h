@@ -1,4 +1,5 @@
-// The command recall list: the last 20 command lines, newest last.
+// The command recall buffer: the last 20 command lines, and the position
+// that the next line read at the terminal starts from.
 #pragma once
 
 #include <array>
@@ -12,15 +13,21 @@ struct RecallList {
     static constexpr size_t kMaxLine = 255;
     std::array<std::string, kEntries> ring;
     size_t count = 0;   // entries in use
-    size_t newest = 0;  // index of the newest entry when count > 0
+    size_t newest = 0;  // slot of the newest entry when count > 0
+    // Lines back from the newest that the next read offers (0: none, -1:
+    // the text already read is offered again).
+    int position = 0;
 };
 
 RecallList& recall_list();
 void reset_recall_list();
 
-// Enters a line (cut to 255 characters); empty lines and a repeat of the
-// newest entry are not entered.
-void add_to_recall(std::string_view line);
+// Stores a command (cut to 255 characters); empty lines and a repeat of
+// the newest entry are not stored.
+void add_recall(std::string_view line);
+
+// The line at the current recall position (1 = newest), or the empty text.
+std::string get_recall();
 
 // The n-th newest entry (1 = newest), or nullptr.
 const std::string* recalled(size_t n);

@@ -1,24 +1,203 @@
-// Terminal test and the saved start-up settings.
+// Terminal records: the original settings (kept in the environment so that
+// a nested interpreter puts back the first one's), the characteristics,
+// the numbered modes and the way back on exit.
 #include "tty/terminal.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
+
+#include "status/condition.h"
 
 namespace dcl {
 
 namespace {
 
-struct TerminalState {
-    int pipes_count_as_terminals = -1;  // QV_TTY_PIPES, looked up once
-    bool saved = false;
-    struct termios original {};
-};
-
 TerminalState g_terminal;
 
+// Speed codes of termios and their baud rates.
+struct SpeedEntry {
+    speed_t code;
+    int baud;
+};
+constexpr SpeedEntry kSpeeds[] = {
+    {B0, 0},         {B50, 50},       {B75, 75},       {B110, 110},     {B134, 134},
+    {B150, 150},     {B200, 200},     {B300, 300},     {B600, 600},     {B1200, 1200},
+    {B1800, 1800},   {B2400, 2400},   {B4800, 4800},   {B9600, 9600},   {B19200, 19200},
+    {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
+};
+
+int baud_of(speed_t code) {
+    for (const SpeedEntry& s : kSpeeds)
+        if (s.code == code) return s.baud;
+    return 0;
+}
+
+// How the termios settings of a device show as characteristics. Bits not
+// listed here come from the capabilities (scope, wrap, escape, editing,
+// the DEC_CRT levels) or only from SET TERMINAL.
+struct TermiosMapping {
+    int word;       // 0, 1 or 2
+    uint32_t bit;
+    bool (*holds)(const struct termios&);
+};
+
+constexpr TermiosMapping kTermiosMapping[] = {
+    // No Echo only when the device itself does not echo.
+    {0, TT_NOECHO, [](const termios& t) { return (t.c_lflag & ECHO) == 0; }},
+    // XON/XOFF flow control.
+    {0, TT_TTSYNC, [](const termios& t) { return (t.c_iflag & IXON) != 0; }},
+    // Lower case unless the device is in upper-case-only mode.
+    {0, TT_LOWER,
+     [](const termios& t) { return (t.c_iflag & IUCLC) == 0 && (t.c_lflag & XCASE) == 0; }},
+    // Tabs are not expanded on output: the terminal has tab stops.
+    {0, TT_MECHTAB, [](const termios& t) { return (t.c_oflag & TABDLY) != TAB3; }},
+    // Eight data bits, not stripped.
+    {0, TT_EIGHTBIT,
+     [](const termios& t) { return (t.c_cflag & CSIZE) == CS8 && (t.c_iflag & ISTRIP) == 0; }},
+    // Line editing inserts by default, as Unix line editors do.
+    {1, TT2_INSERT, [](const termios&) { return true; }},
+    // A modem line: hang-up on close and no local mode.
+    {1, TT2_DIALUP,
+     [](const termios& t) { return (t.c_cflag & HUPCL) != 0 && (t.c_cflag & CLOCAL) == 0; }},
+};
+
+// Capability-derived bits of words 1 and 2, refreshed at every init_tty.
+void apply_capability_bits(TerminalRecord& r, Capabilities& caps, bool fresh) {
+    uint32_t& w1 = r.characteristics[0];
+    uint32_t& w2 = r.characteristics[1];
+    if (fresh) {
+        w1 |= caps.cl.empty() ? TT_WRAP : TT_SCOPE | TT_WRAP;
+        w2 |= TT2_SETSPEED;
+    }
+    w2 &= 0x96fffbffu;
+    const char* term = std::getenv("TERM");
+    if (!caps.ho.empty() && !caps.cl.empty() && term && (term[0] == 'v' || term[0] == 'V') &&
+        (term[1] == 't' || term[1] == 'T')) {
+        int level = std::atoi(term + 2);
+        if (level > 99) w2 |= TT2_DECCRT;
+        if (level > 199) w2 |= TT2_DECCRT2;
+        if (level > 299) w2 |= TT2_DECCRT3;
+        if (level > 399) w2 |= TT2_DECCRT4;
+    }
+    if (!caps.le.empty() && !caps.up.empty() && !caps.nd.empty()) {
+        w2 |= TT2_EDITING;
+        w1 |= TT_ESCAPE;
+    }
+    if (w2 & TT2_DECCRT) {
+        w2 |= TT2_AVO;
+        if (caps.ks.size() <= 6) caps.ks = "\x1b[?1h\x1b=";
+        if (caps.ke.size() <= 6) caps.ke = "\x1b[?1l\x1b>";
+    }
+    if (caps.ho == "\x1b[H") w2 |= TT2_ANSICRT;
+    if (!caps.ce.empty()) w2 |= TT2_EDIT_MODE;
+}
+
+std::string saved_settings_variable(const std::string& name) {
+    std::string_view tail = name;
+    if (tail.size() > 5) tail.remove_prefix(5);  // without "/dev/"
+    return "TQ_ORIGTTY" + std::string(tail);
+}
+
+// The first interpreter on a terminal records its settings; nested ones
+// find them and put those back when they end.
+uint32_t take_original_settings(TerminalRecord& r) {
+    std::string variable = saved_settings_variable(r.name);
+    if (const char* saved = std::getenv(variable.c_str())) {
+        if (decode_termios(saved, r.original)) return 1;
+        std::fprintf(stderr, "warning in init_tty_qv: asc2bin status %u\n", 0u);
+    }
+    if (tcgetattr(r.fd, &r.original) != 0) return cond::NOPRIV;
+    if (setenv(variable.c_str(), encode_termios(r.original).c_str(), 1) != 0)
+        std::fprintf(stderr, "warning in init_tty_qv: bin2asc status %u\n", 0u);
+    return 1;
+}
+
+uint32_t create_record(int fd, struct stat& st) {
+    auto record = std::make_unique<TerminalRecord>();
+    TerminalRecord& r = *record;
+    r.device = st.st_rdev;
+    r.not_terminal = !isatty(fd);
+    if (r.not_terminal) {
+        char name[32];
+        std::snprintf(name, sizeof name, "pipe%lx", static_cast<unsigned long>(st.st_rdev));
+        r.name = name;
+        r.fd = fd;
+        r.lflag = ISIG | ECHO;
+        r.speed = 115200;
+        r.characteristics[0] = TT_LOWER;
+    } else {
+        const char* name = ttyname(fd);
+        r.name = name ? name : "/dev/tty";
+        r.fd = open(r.name.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        r.owns_fd = r.fd >= 0;
+        if (r.fd < 0) r.fd = fd;
+        if (uint32_t status = take_original_settings(r); status != 1) {
+            if (r.owns_fd) close(r.fd);
+            return status;
+        }
+        r.iflag = r.original.c_iflag;
+        r.oflag = r.original.c_oflag;
+        r.cflag = r.original.c_cflag;
+        r.lflag = r.original.c_lflag;
+        r.speed = baud_of(cfgetospeed(&r.original));
+        characteristics_from_termios(r.original, r.characteristics);
+    }
+    g_terminal.records.insert(g_terminal.records.begin(), std::move(record));
+    return 1;
+}
+
+int environment_number(const char* name) {
+    const char* text = std::getenv(name);
+    return text ? std::atoi(text) : 0;
+}
+
+void load_screen_data() {
+    TerminalState& t = g_terminal;
+    t.width = environment_number("COLS");
+    t.height = environment_number("LINES");
+    bool known = false;
+    load_capabilities(std::getenv("TERM"), t.caps, known);
+    if (known) {
+        if (t.height <= 0) t.height = t.caps.lines;
+        if (t.width <= 0) t.width = t.caps.columns;
+    }
+    if (t.height <= 0) t.height = 24;
+    if (t.width <= 0) t.width = 80;
+}
+
+void apply_common_reading_settings(struct termios& t, const TerminalRecord& r) {
+    bool pass_through = (r.characteristics[1] & TT2_PASTHRU) != 0;
+    t.c_cc[VINTR] = pass_through ? _POSIX_VDISABLE : CTRL_C;
+    t.c_cc[VQUIT] = pass_through ? _POSIX_VDISABLE : CTRL_Y;
+    t.c_cc[VEOF] = CTRL_Z;
+    t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL);
+    if (r.characteristics[0] & TT_TTSYNC) t.c_iflag |= IXON;
+    else t.c_iflag &= ~static_cast<tcflag_t>(IXON);
+    t.c_oflag &= ~static_cast<tcflag_t>(TABDLY);
+    t.c_oflag |= (r.characteristics[0] & TT_MECHTAB) ? TAB0 : TAB3;
+    t.c_lflag |= ICANON | ISIG;
+    if (pass_through) t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ISIG);
+}
+
+void single_keys(struct termios& t, cc_t minimum, cc_t tenths) {
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+    t.c_cc[VMIN] = minimum;
+    t.c_cc[VTIME] = tenths;
+}
+
 }  // namespace
+
+TerminalState& terminal_state() { return g_terminal; }
+
+void reset_terminal_state() {
+    for (auto& r : g_terminal.records)
+        if (r->owns_fd) close(r->fd);
+    g_terminal = TerminalState{};
+}
 
 bool is_terminal(int fd) {
     if (isatty(fd)) return true;
@@ -29,16 +208,133 @@ bool is_terminal(int fd) {
     return fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
-void save_original_terminal() {
-    g_terminal.saved = tcgetattr(STDIN_FILENO, &g_terminal.original) == 0;
+void characteristics_from_termios(const struct termios& t, uint32_t words[3]) {
+    for (const TermiosMapping& m : kTermiosMapping) {
+        if (m.holds(t)) words[m.word] |= m.bit;
+        else words[m.word] &= ~m.bit;
+    }
 }
 
-void restore_terminal() { restore_terminal_from_signal(); }
-
-void restore_terminal_from_signal() {
-    if (g_terminal.saved) tcsetattr(STDIN_FILENO, TCSANOW, &g_terminal.original);
+TerminalRecord* find_tty(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return nullptr;
+    for (auto& r : g_terminal.records)
+        if (r->device == st.st_rdev) return r.get();
+    return nullptr;
 }
 
-void reset_terminal_state() { g_terminal = TerminalState{}; }
+uint32_t init_tty(int fd) {
+    if (!is_terminal(fd)) return cond::RMS_DEV;
+    if (g_terminal.drone_nocrlf < 0) g_terminal.drone_nocrlf = std::getenv("DRONE_NOCRLF") != nullptr;
+    TerminalRecord* record = find_tty(fd);
+    bool fresh = record == nullptr;
+    if (fresh) {
+        struct stat st {};
+        if (fstat(fd, &st) != 0) {
+            std::fputs("init_tty: can't stat tty file descriptor\n", stderr);
+            return cond::INTERR;
+        }
+        if (uint32_t status = create_record(fd, st); status != 1) return status;
+        record = g_terminal.records.front().get();
+    }
+    load_screen_data();
+    apply_capability_bits(*record, g_terminal.caps, fresh);
+    return 1;
+}
+
+struct termios settings_for_mode(const TerminalRecord& r, TerminalMode mode, bool map_cr) {
+    struct termios t = r.original;
+    if (mode == TTY_ORIGINAL) return t;
+    t.c_iflag = r.iflag;
+    t.c_oflag = r.oflag;
+    t.c_cflag = r.cflag;
+    t.c_lflag = r.lflag;
+    switch (mode) {
+    case TTY_COMMAND: apply_common_reading_settings(t, r); break;
+    case TTY_SINGLE_KEY:
+    case TTY_KEYS_CRLF:
+    case TTY_POLL:
+        apply_common_reading_settings(t, r);
+        // RETURN comes as itself: Ctrl-J is a key of its own.
+        t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
+        if (mode == TTY_POLL) single_keys(t, 0, 1);
+        else single_keys(t, 1, 0);
+        if (mode == TTY_SINGLE_KEY) t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+        if (mode == TTY_KEYS_CRLF && map_cr) t.c_iflag |= ICRNL;
+        break;
+    case TTY_SHELL:
+    case TTY_IMAGE:
+        t.c_cc[VEOF] = CTRL_Z;
+        if (mode == TTY_IMAGE) {
+            t.c_cc[VINTR] = CTRL_C;
+            t.c_cc[VQUIT] = CTRL_Y;
+        }
+        break;
+    default: break;
+    }
+    if (t.c_cc[VQUIT] == _POSIX_VDISABLE) t.c_cc[VQUIT] = CTRL_Y;
+    t.c_cc[VSUSP] = _POSIX_VDISABLE;
+    return t;
+}
+
+uint32_t set_tty_mode(int fd, TerminalMode mode) {
+    TerminalRecord* r = find_tty(fd);
+    if (!r) {
+        if (uint32_t status = init_tty(fd); status != 1) return status;
+        r = find_tty(fd);
+        if (!r) return cond::RMS_DEV;
+    }
+    if (r->not_terminal) return 1;
+    if (!g_terminal.exit_hook) {
+        g_terminal.exit_hook = true;
+        std::atexit(restore_ttys);
+    }
+    struct termios t = settings_for_mode(*r, mode, g_terminal.drone_nocrlf == 0);
+    return tcsetattr(r->fd, TCSADRAIN, &t) == 0 ? 1 : cond::NOPRIV;
+}
+
+void restore_ttys() {
+    for (auto& r : g_terminal.records) {
+        if (!r->not_terminal) tcsetattr(r->fd, TCSADRAIN, &r->original);
+        if (r->owns_fd) close(r->fd);
+    }
+    g_terminal.records.clear();
+}
+
+void restore_ttys_from_signal() {
+    for (auto& r : g_terminal.records)
+        if (!r->not_terminal) tcsetattr(r->fd, TCSANOW, &r->original);
+}
+
+int screen_width() { return g_terminal.width > 0 ? g_terminal.width : 80; }
+int screen_height() { return g_terminal.height > 0 ? g_terminal.height : 24; }
+
+std::string encode_termios(const struct termios& t) {
+    static const char kHex[] = "0123456789abcdef";
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&t);
+    std::string text = "v1:";
+    for (size_t i = 0; i < sizeof t; ++i) {
+        text.push_back(kHex[bytes[i] >> 4]);
+        text.push_back(kHex[bytes[i] & 0xF]);
+    }
+    return text;
+}
+
+bool decode_termios(std::string_view text, struct termios& t) {
+    if (!text.starts_with("v1:") || text.size() != 3 + 2 * sizeof t) return false;
+    text.remove_prefix(3);
+    unsigned char bytes[sizeof t];
+    for (size_t i = 0; i < sizeof t; ++i) {
+        int value = 0;
+        for (char c : {text[2 * i], text[2 * i + 1]}) {
+            int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            if (digit < 0) return false;
+            value = value * 16 + digit;
+        }
+        bytes[i] = static_cast<unsigned char>(value);
+    }
+    std::memcpy(&t, bytes, sizeof t);
+    return true;
+}
 
 }  // namespace dcl

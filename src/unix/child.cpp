@@ -71,6 +71,11 @@ void prepare_child_process() {
     sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
+void terminal_for_child(bool running, bool image) {
+    if (!find_tty(STDIN_FILENO)) return;
+    set_tty_mode(STDIN_FILENO, !running ? TTY_COMMAND : image ? TTY_IMAGE : TTY_SHELL);
+}
+
 void flush_before_child() {
     Redirection& r = redirection();
     std::fflush(r.output);
@@ -188,10 +193,12 @@ int unix_cmd(std::string_view command) {
     std::string shell = choose_shell(std::getenv("SHELL"));
     std::string text(command);
     defer_interrupts();
+    terminal_for_child(true, false);
     flush_before_child();
     pid_t pid = fork();
     if (pid < 0) {
         signal_condition(FATAL_FAULT, "can't fork");
+        terminal_for_child(false, false);
         end_child_wait();
         return 1;
     }
@@ -200,6 +207,7 @@ int unix_cmd(std::string_view command) {
     child_state().image_status = 1;
     int status = 0;
     pid_t got = wait_child(status, pid, false);
+    terminal_for_child(false, false);
     end_child_wait();
     resync_input_after_child();
     if (got != pid) status = 0;

@@ -57,6 +57,10 @@ inline constexpr int kExecFailed = 88;
 // and 2, COLS is exported, signals are back to their defaults.
 void prepare_child_process();
 
+// The terminal (when standard input is one) in the mode for a running
+// shell command or image, or back in the interpreter's mode.
+void terminal_for_child(bool running, bool image);
+
 // Before a fork: written streams flushed, a read file's descriptor at the
 // stream's position.
 void flush_before_child();

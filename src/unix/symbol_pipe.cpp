@@ -364,6 +364,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     sigaddset(&block, SIGCHLD);
     sigprocmask(SIG_BLOCK, &block, &saved);
     defer_interrupts();
+    terminal_for_child(true, true);
     ImageRun run;
     child_state().image_status = 1;
     // The image can find its data lines by name too.
@@ -383,6 +384,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
         interrupts().child = pid;
         serve_until_end(run);
     }
+    terminal_for_child(false, true);
     interrupts().child = 0;
     interrupts().pending = 0;
     resume_interrupts();
