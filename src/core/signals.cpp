@@ -125,10 +125,10 @@ void restore_signal_handlers() {
         if (g_saved[sig]) sigaction(sig, &g_previous[sig], nullptr);
 }
 
-void defer_interrupts() { ++g_state.deferred; }
+void defer_interrupts() { g_state.deferred = g_state.deferred + 1; }
 
 void resume_interrupts() {
-    if (g_state.deferred > 0) --g_state.deferred;
+    if (g_state.deferred > 0) g_state.deferred = g_state.deferred - 1;
 }
 
 void raise_interrupt() { raise(SIGINT); }

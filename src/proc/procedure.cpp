@@ -20,7 +20,6 @@ namespace dcl {
 namespace {
 ProcedureStack g_stack;
 
-constexpr const char* kStreamNames[3] = {"SYS$INPUT", "SYS$OUTPUT", "SYS$ERROR"};
 constexpr size_t kParameterCount = 8;
 }  // namespace
 
