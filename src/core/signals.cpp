@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/exit.h"
+#include "files/unique_fd.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "tty/terminal.h"
@@ -39,16 +40,7 @@ bool is_synchronous_fault(int sig) {
            sig == SIGABRT;
 }
 
-void write_all(int fd, const char* text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    while (n > 0) {
-        ssize_t w = write(fd, text, n);
-        if (w <= 0) return;
-        text += w;
-        n -= static_cast<size_t>(w);
-    }
-}
+void write_all(int fd, const char* text) { write_fully(fd, std::string_view(text)); }
 
 [[noreturn]] void die_from_fault(int sig) {
     char number[8];

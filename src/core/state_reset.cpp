@@ -16,6 +16,8 @@
 #include "proc/procedure.h"
 #include "status/message_files.h"
 #include "status/messages.h"
+#include "tty/keys.h"
+#include "tty/line_editor.h"
 #include "tty/recall.h"
 #include "tty/terminal.h"
 #include "unix/redirection.h"
@@ -41,6 +43,8 @@ void reset_process_state() {
     reset_version_state();
     reset_lexical_search_state();
     reset_key_definitions();
+    reset_key_input();
+    reset_line_edit_state();
 }
 
 }  // namespace dcl

@@ -2,9 +2,22 @@
 #pragma once
 
 #include <cerrno>
+#include <string_view>
 #include <unistd.h>
 
 namespace dcl {
+
+// Writes all of `bytes`, again after an interruption. False on a failed
+// write. Safe in a signal handler.
+inline bool write_fully(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
 
 class UniqueFd {
 public:

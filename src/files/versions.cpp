@@ -72,17 +72,6 @@ std::string companion_of(const std::string& path) {
     return named.substr(0, start) + "." + named.substr(start);
 }
 
-bool write_all(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool copy_contents(int from, int to) {
     char block[kCopyBlock];
     for (;;) {
@@ -90,7 +79,7 @@ bool copy_contents(int from, int to) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) return true;
-        if (!write_all(to, block, static_cast<size_t>(n))) return false;
+        if (!write_fully(to, std::string_view(block, static_cast<size_t>(n)))) return false;
     }
 }
 

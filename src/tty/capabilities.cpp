@@ -10,6 +10,7 @@
 #include <termcap.h>
 #include <unistd.h>
 
+#include "files/unique_fd.h"
 #include "tty/keys.h"
 #include "tty/terminal.h"
 
@@ -137,8 +138,10 @@ std::string format_termcap(std::string_view cap, int params[2]) {
 bool builtin_capabilities(std::string_view term, Capabilities& caps) {
     caps = Capabilities{};
     caps.le = "\b";
-    bool ansi = strncasecmp(std::string(term).c_str(), "ansi", 5) == 0 ||
-                strncasecmp(std::string(term).c_str(), "xterm", 6) == 0 || starts_vt_digit(term);
+    // "xterm-256color" and the like are xterms too.
+    std::string name(term);
+    bool ansi = strcasecmp(name.c_str(), "ansi") == 0 || strncasecmp(name.c_str(), "xterm", 5) == 0 ||
+                starts_vt_digit(term);
     if (!ansi) return false;
     caps.cd = "\x1b[J";
     caps.ce = "\x1b[K";
@@ -208,15 +211,7 @@ void put_cap(std::string_view cap, int fd) {
         std::fflush(stdout);
         fd = STDOUT_FILENO;
     }
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    write_fully(fd, bytes);
     if (to_stdout) std::fflush(stdout);
 }
 

@@ -5,8 +5,8 @@
 #include "tty/screen.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
+
+#include "files/unique_fd.h"
 
 namespace dcl {
 
@@ -41,15 +41,7 @@ void advance(LineDisplay& d, char c) {
 }  // namespace
 
 void flush_display(LineDisplay& d, int fd) {
-    const char* p = d.out.data();
-    size_t left = d.out.size();
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
+    write_fully(fd, d.out);
     d.out.clear();
 }
 
@@ -83,6 +75,7 @@ void delete_chars(LineDisplay& d, std::string& buffer, int n, int position) {
     n = std::min(n, static_cast<int>(buffer.size()) - position);
     if (n <= 0) return;
     buffer.erase(static_cast<size_t>(position), static_cast<size_t>(n));
+    if (!d.echo) return;  // nothing was drawn, so nothing moves
     std::string_view tail = std::string_view(buffer).substr(static_cast<size_t>(position));
     for (char c : tail) echo_char(d, c);
     for (int i = 0; i < n; ++i) echo_char(d, ' ');
@@ -91,6 +84,10 @@ void delete_chars(LineDisplay& d, std::string& buffer, int n, int position) {
 
 void insert_char(LineDisplay& d, std::string& buffer, char c, int& cursor) {
     buffer.insert(buffer.begin() + cursor, c);
+    if (!d.echo) {
+        ++cursor;
+        return;
+    }
     std::string_view tail = std::string_view(buffer).substr(static_cast<size_t>(cursor));
     for (char t : tail) echo_char(d, t);
     ++cursor;

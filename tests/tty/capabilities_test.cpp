@@ -50,7 +50,7 @@ TEST(CapBuiltin, AnsiLikeTypesGetTheirStrings) {
         {"vt100", true, true}, {"VT220", true, true},  {"vt52", true, true},
         {"xterm", true, false}, {"ansi", true, false}, {"ANSI", true, false},
         {"dumb", false, false}, {"", false, false},    {"vt", false, false},
-        {"vtx", false, false},  {"ansi2", false, false},
+        {"vtx", false, false},  {"ansi2", false, false}, {"xterm-256color", true, false},
     };
     for (const auto& c : cases) {
         Capabilities caps;
@@ -65,14 +65,6 @@ TEST(CapBuiltin, AnsiLikeTypesGetTheirStrings) {
         EXPECT_EQ(caps.cm.empty(), !c.ansi) << c.term;
         EXPECT_EQ(caps.cs.empty(), !c.scroll_region) << c.term;
     }
-}
-
-TEST(CapBuiltin, CursorAddressFormatsOneBased) {
-    Capabilities caps;
-    ASSERT_TRUE(builtin_capabilities("vt100", caps));
-    EXPECT_EQ(cap_format(caps.cm, 0, 0), "\x1b[1;1H");
-    EXPECT_EQ(cap_format(caps.cs, 4, 19), "\x1b[5;20r");
-    EXPECT_EQ(cap_format(caps.LE, 12, 0), "\x1b[12D");
 }
 
 }  // namespace

@@ -17,10 +17,7 @@ namespace {
 
 class KeyReader : public ::testing::Test {
 protected:
-    void SetUp() override {
-        reset_key_input();
-        reset_terminal_state();
-    }
+    void SetUp() override { TearDown(); }
     void TearDown() override {
         reset_key_input();
         reset_terminal_state();
