@@ -179,12 +179,20 @@ void apply_common_reading_settings(struct termios& t, const TerminalRecord& r) {
     else t.c_iflag &= ~static_cast<tcflag_t>(IXON);
     t.c_oflag &= ~static_cast<tcflag_t>(TABDLY);
     t.c_oflag |= (r.characteristics[0] & TT_MECHTAB) ? TAB0 : TAB3;
-    t.c_lflag |= ICANON | ISIG;
-    if (pass_through) t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ISIG);
+    // Keys typed while a command runs wait for the line editor exactly as
+    // typed: no line discipline editing (which would eat Ctrl-Z, Ctrl-U
+    // and DELETE) and RETURN not turned into Ctrl-J. So even the command
+    // mode reads single characters; it differs from the editor's mode in
+    // keeping Ctrl-C and Ctrl-Y as signals.
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | IEXTEN);
+    t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    t.c_lflag |= ISIG;
+    if (pass_through) t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
 }
 
 void single_keys(struct termios& t, cc_t minimum, cc_t tenths) {
-    t.c_lflag &= ~static_cast<tcflag_t>(ICANON);
     t.c_cc[VMIN] = minimum;
     t.c_cc[VTIME] = tenths;
 }
@@ -255,10 +263,7 @@ struct termios settings_for_mode(const TerminalRecord& r, TerminalMode mode, boo
     case TTY_KEYS_CRLF:
     case TTY_POLL:
         apply_common_reading_settings(t, r);
-        // RETURN comes as itself: Ctrl-J is a key of its own.
-        t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
         if (mode == TTY_POLL) single_keys(t, 0, 1);
-        else single_keys(t, 1, 0);
         if (mode == TTY_SINGLE_KEY) t.c_lflag &= ~static_cast<tcflag_t>(ISIG);
         if (mode == TTY_KEYS_CRLF && map_cr) t.c_iflag |= ICRNL;
         break;

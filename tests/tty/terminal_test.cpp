@@ -115,14 +115,16 @@ TEST(TtyModes, SettingsOfEachMode) {
         bool icanon, isig, echo, icrnl;
         int vintr, vquit, vsusp, veof, vmin, vtime;
     } cases[] = {
-        {"command", plain, TTY_COMMAND, true, true, false, true, 3, 25, OFF, 26, 5, 7},
+        // Typed-ahead keys reach the editor untouched: single characters, no
+        // RETURN-to-Ctrl-J mapping, even while commands run.
+        {"command", plain, TTY_COMMAND, false, true, false, false, 3, 25, OFF, 26, 1, 0},
         {"single key", plain, TTY_SINGLE_KEY, false, false, false, false, 3, 25, OFF, 26, 1, 0},
         {"keys crlf", plain, TTY_KEYS_CRLF, false, true, false, true, 3, 25, OFF, 26, 1, 0},
         {"poll", plain, TTY_POLL, false, true, false, false, 3, 25, OFF, 26, 0, 1},
         {"shell", plain, TTY_SHELL, true, true, true, true, 3, 28, OFF, 26, 5, 7},
         {"image", plain, TTY_IMAGE, true, true, true, true, 3, 25, OFF, 26, 5, 7},
         {"quit only", plain, TTY_QUIT_ONLY, true, true, true, true, 3, 28, OFF, 4, 5, 7},
-        {"passthru command", passthru, TTY_COMMAND, false, false, false, true, OFF, ANY, OFF, 26, 5, 7},
+        {"passthru command", passthru, TTY_COMMAND, false, false, false, false, OFF, ANY, OFF, 26, 1, 0},
         {"passthru single", passthru, TTY_SINGLE_KEY, false, false, false, false, OFF, ANY, OFF, 26, 1, 0},
     };
     for (const auto& c : cases) {
