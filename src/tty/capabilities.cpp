@@ -75,62 +75,25 @@ void append_number(std::string& out, int value, int width) {
     out += text;
 }
 
-std::string format_terminfo(std::string_view cap, int params[2]) {
-    std::string out;
-    int stack[8];
-    int depth = 0;
-    auto push = [&](int v) { if (depth < 8) stack[depth++] = v; };
-    auto pop = [&]() { return depth > 0 ? stack[--depth] : 0; };
-    for (size_t i = 0; i < cap.size(); ++i) {
-        if (cap[i] != '%' || i + 1 >= cap.size()) {
-            out.push_back(cap[i]);
-            continue;
-        }
-        char c = cap[++i];
-        if (c == '%') out.push_back('%');
-        else if (c == 'i') ++params[0], ++params[1];
-        else if (c == 'p' && i + 1 < cap.size() && (cap[i + 1] == '1' || cap[i + 1] == '2'))
-            push(params[cap[++i] - '1']);
-        else if (c == 'd') append_number(out, pop(), 0);
-        else if (c == 'c') out.push_back(static_cast<char>(pop()));
-        else if (c == '+') push(pop() + pop());
-        else if (c == '{') {
-            int value = 0;
-            while (i + 1 < cap.size() && std::isdigit(static_cast<unsigned char>(cap[i + 1])))
-                value = value * 10 + (cap[++i] - '0');
-            if (i + 1 < cap.size() && cap[i + 1] == '}') ++i;
-            push(value);
-        } else {
-            out.push_back('%');
-            out.push_back(c);
-        }
-    }
-    return out;
-}
-
-std::string format_termcap(std::string_view cap, int params[2]) {
-    std::string out;
+// The small stack of the terminfo form; the termcap form takes the
+// parameters in order instead, which an empty stack falls back to.
+struct FormatValues {
+    int params[2];
     int next = 0;
-    auto take = [&]() { return next < 2 ? params[next++] : 0; };
-    for (size_t i = 0; i < cap.size(); ++i) {
-        if (cap[i] != '%' || i + 1 >= cap.size()) {
-            out.push_back(cap[i]);
-            continue;
-        }
-        char c = cap[++i];
-        if (c == '%') out.push_back('%');
-        else if (c == 'd') append_number(out, take(), 0);
-        else if (c == '2' || c == '3') append_number(out, take(), c - '0');
-        else if (c == '.') out.push_back(static_cast<char>(take()));
-        else if (c == '+' && i + 1 < cap.size()) out.push_back(static_cast<char>(take() + cap[++i]));
-        else if (c == 'r') std::swap(params[0], params[1]);
-        else if (c == 'i') ++params[0], ++params[1];
-        else {
-            out.push_back('%');
-            out.push_back(c);
-        }
+    int stack[8] = {};
+    int depth = 0;
+    void push(int v) {
+        if (depth < 8) stack[depth++] = v;
     }
-    return out;
+    int take() { return depth > 0 ? stack[--depth] : next < 2 ? params[next++] : 0; }
+};
+
+int read_constant(std::string_view cap, size_t& i) {
+    int value = 0;
+    while (i + 1 < cap.size() && std::isdigit(static_cast<unsigned char>(cap[i + 1])))
+        value = value * 10 + (cap[++i] - '0');
+    if (i + 1 < cap.size() && cap[i + 1] == '}') ++i;
+    return value;
 }
 
 }  // namespace
@@ -188,9 +151,33 @@ void load_capabilities(const char* term, Capabilities& caps, bool& known) {
 }
 
 std::string cap_format(std::string_view cap, int first, int second) {
-    int params[2] = {first, second};
-    bool terminfo = cap.find("%p") != std::string_view::npos;
-    return terminfo ? format_terminfo(cap, params) : format_termcap(cap, params);
+    const bool terminfo = cap.find("%p") != std::string_view::npos;
+    FormatValues v{{first, second}};
+    std::string out;
+    for (size_t i = 0; i < cap.size(); ++i) {
+        if (cap[i] != '%' || i + 1 >= cap.size()) {
+            out.push_back(cap[i]);
+            continue;
+        }
+        char c = cap[++i];
+        if (c == '%') out.push_back('%');
+        else if (c == 'i') ++v.params[0], ++v.params[1];
+        else if (c == 'd') append_number(out, v.take(), 0);
+        else if (c == 'c' || c == '.') out.push_back(static_cast<char>(v.take()));
+        else if (c == 'r') std::swap(v.params[0], v.params[1]);
+        else if (terminfo && c == 'p' && i + 1 < cap.size() && (cap[i + 1] == '1' || cap[i + 1] == '2'))
+            v.push(v.params[cap[++i] - '1']);
+        else if (terminfo && c == '{') v.push(read_constant(cap, i));
+        else if (terminfo && c == '+') v.push(v.take() + v.take());
+        else if (!terminfo && (c == '2' || c == '3')) append_number(out, v.take(), c - '0');
+        else if (!terminfo && c == '+' && i + 1 < cap.size())
+            out.push_back(static_cast<char>(v.take() + cap[++i]));
+        else {
+            out.push_back('%');
+            out.push_back(c);
+        }
+    }
+    return out;
 }
 
 std::string expand_cap(std::string_view cap) {
