@@ -290,6 +290,12 @@ void command_loop() {
         handle_terminating_signals();
         if (interrupts().pending) reenter_after_interrupt();
         begin_turn();
+        // The one command of -c was a procedure, and it has ended: nothing
+        // else is read, from the terminal or from standard input.
+        if (g_command.exit_after_command && procedure_depth() == 0 && !g_command.reprompt) {
+            show_messages();
+            interpreter_exit(0);
+        }
         if (run_startup_stage()) continue;
         if (run_pending_command()) continue;
         if (reading_from_file()) {

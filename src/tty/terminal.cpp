@@ -290,6 +290,10 @@ uint32_t set_tty_mode(int fd, TerminalMode mode) {
         if (!r) return cond::RMS_DEV;
     }
     if (r->not_terminal) return 1;
+    // A background job leaves the terminal to the foreground: changing it
+    // would stop this process (SIGTTOU) or disturb the shell in front.
+    pid_t foreground = tcgetpgrp(r->fd);
+    if (foreground != -1 && foreground != getpgrp()) return 1;
     if (!g_terminal.exit_hook) {
         g_terminal.exit_hook = true;
         std::atexit(restore_ttys);
