@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/state_reset.h"
+#include "pipe_input.h"
 #include "proc/procedure.h"
 #include "status/messages.h"
 #include "unix/symbol_pipe.h"
@@ -19,24 +20,16 @@ bool never_ended(dcl::ImageRun&) { return false; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace dcl;
-    // A pipe holds 64 KiB: larger inputs would block the writer.
-    if (size > 60000) return 0;
+    // The image is gone once its requests are read.
+    int requests = pipe_with_input(data, size);
+    if (requests < 0) return 0;
     reset_process_state();
     push_procedure_level("");
-    int requests[2];
-    if (pipe(requests) != 0) return 0;
-    size_t written = 0;
-    while (written < size) {
-        ssize_t n = write(requests[1], data + written, size - written);
-        if (n <= 0) break;
-        written += static_cast<size_t>(n);
-    }
-    close(requests[1]);  // the image is gone once its requests are read
     int replies = open("/dev/null", O_WRONLY);
     ImageRun run;
-    while (serve_one_request(requests[0], replies, run, never_ended)) {
+    while (serve_one_request(requests, replies, run, never_ended)) {
     }
-    close(requests[0]);
+    close(requests);
     close(replies);
     discard_messages();
     return 0;
