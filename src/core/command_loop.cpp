@@ -129,7 +129,7 @@ bool run_pending_command() {
 // replaces its hyphen, already turned into a blank, with the new text.
 // A line of 1024 characters or more is read to its end and dropped, never
 // run in pieces.
-uint32_t read_procedure_line(std::string& line) {
+uint32_t read_command_line(std::string& line) {
     FILE* in = procedure_stack().command_input;
     std::string text;
     size_t total = 0;
@@ -164,7 +164,7 @@ void process_procedure_line() {
     g_command.reprompt = false;
     if (!error_queued()) {
         do {
-            uint32_t status = read_procedure_line(g_command.line);
+            uint32_t status = read_command_line(g_command.line);
             if (status == cond::CONTROLY) return;
             if (status == cond::RMS_EOF) {
                 pop_procedure_level();
