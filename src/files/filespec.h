@@ -129,6 +129,11 @@ struct DiskDeviceList {
 DiskDeviceList& disk_device_list();
 void reset_disk_device_list();
 
+// A Unix path that stat() finds (an empty path never exists), and one that
+// is a directory.
+bool path_exists(const std::string& path);
+bool is_directory(const std::string& path);
+
 // ---- shared by the file-specification sources -------------------------------
 namespace filespec_detail {
 

@@ -29,16 +29,6 @@ bool is_open_bracket(char c) { return c == '[' || c == '<'; }
 bool is_close_bracket(char c) { return c == ']' || c == '>'; }
 bool ends_directory_level(char c) { return c == '.' || is_close_bracket(c); }
 
-bool path_exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-bool is_directory(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool has_upper_case(std::string_view text) {
     for (char c : text)
         if (c >= 'A' && c <= 'Z') return true;
@@ -287,6 +277,16 @@ void finish_single_file(std::string& path) {
 
 DotfileMode current_dotfile_mode() {
     return cli_options().vms_dotfiles ? DotfileMode::vms_types : DotfileMode::unix_names;
+}
+
+bool path_exists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
+bool is_directory(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 namespace filespec_detail {

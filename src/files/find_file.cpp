@@ -40,16 +40,6 @@ struct SearchContext {
     int resolutions = 0;
 };
 
-bool path_exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-bool is_directory(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // The newest backup "name.~N~" seen in a directory.
 struct NewestBackup {
     uint64_t version = 0;

@@ -122,11 +122,6 @@ bool directory_of_exists(const std::string& path) {
     return stat(directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool path_exists(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && stat(path.c_str(), &st) == 0;
-}
-
 struct ParseInput {
     std::string spec, default_spec, related;
     bool syntax_only = false;

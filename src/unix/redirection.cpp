@@ -63,8 +63,6 @@ uint32_t define_level_name(StandardStream which) {
     return define_name("LNM$PROCESS", which, name);
 }
 
-bool path_exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
 uint32_t open_input_file(std::string_view spec, OwnedFile& file) {
     std::string path;
     uint32_t status = vms_to_unix(path, spec, ".lis");
