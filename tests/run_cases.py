@@ -63,6 +63,11 @@ directory), @WORK@ (the case's fresh work directory, also the current
 directory), @HOME@ (@WORK@/home, created empty), @CASEDIR@ (directory of the
 case file).
 
+A case with standard input runs twice: once with its input through a pipe
+and once with it in a regular file (the two take different reading paths in
+the program); both runs must pass.  DCL_CASE_STDIN=pipe or =file restricts
+the runs to one of the two.
+
 Each case runs with a clean environment: HOME=@HOME@, PATH, TERM=vt100,
 LANG=C and the case's own entries.  PATH is the runner's PATH without any
 directory that holds a program named dclsh, so that an installed copy can
@@ -465,15 +470,18 @@ def case_environment(case, places):
     return env
 
 
-def run_process(argv, cwd, env, stdin_bytes, executable=None):
+def run_process(argv, cwd, env, stdin_bytes, executable=None, stdin_file=None):
     """Run in a new session (no controlling terminal); kill the whole group
-    on timeout.  Returns (status, stdout, stderr, timed_out)."""
+    on timeout.  With `stdin_file` (an open regular file) standard input is
+    that file instead of a pipe.  Returns (status, stdout, stderr, timed_out)."""
     proc = subprocess.Popen(argv, executable=executable, cwd=cwd, env=env,
-                            stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stdin=stdin_file if stdin_file else subprocess.PIPE,
+                            stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE, start_new_session=True)
     timed_out = False
     try:
-        out, err = proc.communicate(stdin_bytes, timeout=CASE_TIMEOUT)
+        out, err = proc.communicate(None if stdin_file else stdin_bytes,
+                                    timeout=CASE_TIMEOUT)
     except subprocess.TimeoutExpired:
         timed_out = True
         try:
@@ -499,7 +507,23 @@ def decode(b):
     return b.decode("utf-8", errors="surrogateescape")
 
 
-def run_case(case, dclsh, keep, verbose):
+def stdin_modes(case):
+    """How the case's input is fed: a pipe, a regular file, or both."""
+    if not case.stdin:
+        return ["pipe"]
+    wanted = os.environ.get("DCL_CASE_STDIN", "")
+    return [wanted] if wanted in ("pipe", "file") else ["pipe", "file"]
+
+
+def open_stdin_file(text):
+    """The case's input as an unlinked regular file, positioned at 0."""
+    f = tempfile.TemporaryFile(prefix="dclsh-stdin-")
+    f.write(text)
+    f.seek(0)
+    return f
+
+
+def run_case(case, dclsh, keep, verbose, mode="pipe"):
     """Returns a list of failure lines (empty: passed)."""
     work = tempfile.mkdtemp(prefix="dclsh-case-")
     home = os.path.join(work, "home")
@@ -538,11 +562,15 @@ def run_case(case, dclsh, keep, verbose):
                 executable = shutil.which(program, path=env.get("PATH", "")) or program
         if verbose:
             print("  $ (cd %s && %s)" % (work, " ".join(shlex.quote(a) for a in [argv0] + args)))
+        stdin_bytes = substitute(case.stdin, places).encode("utf-8", "surrogateescape")
         try:
-            status, out, err, timed_out = run_process(
-                [argv0] + args, work, env,
-                substitute(case.stdin, places).encode("utf-8", "surrogateescape"),
-                executable)
+            if mode == "file":
+                with open_stdin_file(stdin_bytes) as f:
+                    status, out, err, timed_out = run_process(
+                        [argv0] + args, work, env, None, executable, f)
+            else:
+                status, out, err, timed_out = run_process(
+                    [argv0] + args, work, env, stdin_bytes, executable)
         except OSError as e:
             failures.append("  cannot start %s: %s" % (program, e))
             return failures
@@ -595,15 +623,17 @@ def main():
         for case in cases:
             if opts.case and not re.search(opts.case, case.name):
                 continue
-            failures = run_case(case, dclsh, opts.keep, opts.verbose)
-            if failures:
-                failed += 1
-                print("FAIL %s (%s)" % (case.name, case.where()))
-                print("\n".join(failures))
-            else:
-                passed += 1
-                if opts.verbose:
-                    print("ok   %s" % case.name)
+            for mode in stdin_modes(case):
+                label = case.name if mode == "pipe" else case.name + " [stdin from a file]"
+                failures = run_case(case, dclsh, opts.keep, opts.verbose, mode)
+                if failures:
+                    failed += 1
+                    print("FAIL %s (%s)" % (label, case.where()))
+                    print("\n".join(failures))
+                else:
+                    passed += 1
+                    if opts.verbose:
+                        print("ok   %s" % label)
     print("%d passed, %d failed" % (passed, failed))
     if not passed and not failed and not opts.case:
         print("run_cases: no case found", file=sys.stderr)
