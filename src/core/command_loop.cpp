@@ -17,6 +17,7 @@
 #include "files/scratch.h"
 #include "info/logout.h"
 #include "lang/lexer.h"
+#include "lang/verbs.h"
 #include "names/logical_names.h"
 #include "proc/if_blocks.h"
 #include "proc/input_data.h"
@@ -34,10 +35,7 @@ namespace {
 CommandState g_command;
 
 // Exit status of a one-shot session: the low byte of a failing $STATUS.
-[[noreturn]] void finish_one_shot() {
-    uint32_t status = message_queue().status;
-    interpreter_exit(status > 1 ? status & 0xFF : 0);
-}
+[[noreturn]] void finish_one_shot() { end_session(message_queue().status); }
 
 void write_interrupt_notice() {
     std::fflush(stdout);
@@ -70,13 +68,19 @@ void reenter_after_interrupt() {
     while (procedure_depth() > 0) pop_procedure_level();
 }
 
-// Applies the level's ON actions after a procedure command: a warning,
-// error or severe error runs its action once; an unhandled error or severe
-// error ends the procedure.
-void apply_on_conditions() {
-    ProcedureFrame& frame = current_frame();
-    uint32_t status = message_queue().status;
-    if (!frame.on_enabled || (status & INHIBIT_BIT) || g_command.skip_on_once) return;
+// Shows the command's messages, which sets $STATUS; a level that an EXIT
+// ended passes its status to the caller's command instead.
+void show_command_messages() {
+    show_messages();
+    if (std::optional<uint32_t> passed = procedure_stack().exit_status) {
+        procedure_stack().exit_status.reset();
+        message_queue().status = *passed & ~INHIBIT_BIT;
+    }
+}
+
+// Runs the level's ON action for a failure of severity `s`; an action runs
+// once. True when one ran.
+bool run_on_action(ProcedureFrame& frame, uint32_t s) {
     auto run_action = [&](OnAction which) {
         std::optional<std::string>& action = frame.on_actions[which];
         if (!action) return false;
@@ -85,43 +89,74 @@ void apply_on_conditions() {
         run_expanded_text(text);
         return true;
     };
-    uint32_t s = severity_of(status);
-    bool handled = false;
-    if (s == SEV_WARNING) run_action(ON_WARNING);
-    if (s == SEV_SEVERE) handled = run_action(ON_SEVERE);
-    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) handled = run_action(ON_ERROR);
-    if ((s == SEV_ERROR || s == SEV_SEVERE) && !handled) {
-        // Commands read from a pipe or file at level 0 end the session here;
-        // its exit status then tells the caller that it failed.
-        if (procedure_depth() == 0) interpreter_exit(status & 0xFF);
+    if (s == SEV_WARNING) return run_action(ON_WARNING);
+    if (s == SEV_SEVERE && run_action(ON_SEVERE)) return true;
+    return (s == SEV_ERROR || s == SEV_SEVERE) && run_action(ON_ERROR);
+}
+
+// Applies the level's ON actions after a procedure command: a warning,
+// error or severe error runs its action once; an unhandled error or severe
+// error ends the procedure. Its status then becomes the status of the
+// caller's command (not shown again, and no longer inhibited), so that the
+// caller's ON handling applies in turn, level by level. At level 0 such a
+// failure ends a session that reads a script or runs one command.
+void apply_on_conditions() {
+    for (;;) {
+        ProcedureFrame& frame = current_frame();
+        uint32_t status = message_queue().status;
+        if (!frame.on_enabled || (status & INHIBIT_BIT) || g_command.skip_on_once) return;
+        uint32_t s = severity_of(status);
+        int depth = procedure_depth();
+        // An action that ended the level (EXIT) passes its status up too.
+        if (run_on_action(frame, s)) {
+            if (procedure_depth() < depth) continue;
+            return;
+        }
+        if (s != SEV_ERROR && s != SEV_SEVERE) return;
+        if (procedure_depth() == 0) {
+            if (failures_end_session()) end_session(status);
+            return;
+        }
         pop_procedure_level();
+        message_queue().status = status & ~INHIBIT_BIT;
     }
 }
 
+// The procedure named on the command line starts with its operands as
+// they were given; nothing of them passes through the lexer.
+void start_initial_procedure(ProcedureFrame& level0) {
+    std::string name = std::move(level0.initial_procedure);
+    std::vector<std::string> parameters = std::move(level0.initial_parameters);
+    level0.initial_procedure.clear();
+    level0.initial_parameters.clear();
+    g_command.exit_after_command = true;
+    g_command.verb = verb::AT;
+    start_procedure(name, parameters);
+    show_command_messages();
+    if (procedure_depth() == 0) finish_one_shot();
+}
+
 // Step 3 of a turn: a command waiting at this level runs before any read.
-// The command of an IF ... THEN was echoed with its IF line already, and
-// its failure is handled by ON like that of any procedure command.
+// The command of an IF ... THEN (or -c's, set at start-up) was echoed with
+// its line already, and its failure is handled by ON like that of any
+// procedure command.
 bool run_pending_command() {
     ProcedureFrame& frame = current_frame();
-    std::string text;
-    bool from_if = !frame.pending_command.empty();
-    if (from_if) {
-        text = std::move(frame.pending_command);
-        frame.pending_command.clear();
-    } else if (procedure_depth() == 0 && !frame.initial_procedure.empty()) {
-        text = "@" + frame.initial_procedure;
-        frame.initial_procedure.clear();
-    } else {
-        return false;
+    if (procedure_depth() == 0 && !frame.initial_procedure.empty()) {
+        start_initial_procedure(frame);
+        return true;
     }
+    if (frame.pending_command.empty()) return false;
+    std::string text = std::move(frame.pending_command);
+    frame.pending_command.clear();
     if (session().one_shot && procedure_depth() == 0) g_command.exit_after_command = true;
     g_command.line = text;
-    g_command.echo_suppressed = from_if;
+    g_command.echo_suppressed = true;
     run_expanded_text(text);
     g_command.echo_suppressed = false;
     // A procedure just started runs first; the session ends after it.
     if (session().one_shot && procedure_depth() == 0 && !g_command.reprompt) finish_one_shot();
-    if (from_if && reading_from_file()) apply_on_conditions();
+    if (reading_from_file()) apply_on_conditions();
     return true;
 }
 
@@ -178,6 +213,7 @@ void process_procedure_line() {
             status = expand_into_state();
             if (!is_success(status)) signal_condition(status);
         } while (g_command.reprompt && !error_queued());
+        g_command.dollar_line = !g_command.line.empty() && g_command.line[0] == '$';
         if (g_command.expanded.empty() && !error_queued()) return;
     }
     // A CALL whose label is not a SUBROUTINE is reported, and the command
@@ -190,7 +226,7 @@ void process_procedure_line() {
     }
     if (!error_queued() || not_subroutine)
         signal_condition(run_command_line(g_command.expanded));
-    show_messages();
+    show_command_messages();
     apply_on_conditions();
 }
 
@@ -235,7 +271,7 @@ bool interactive_turn() {
         if (cs.reprompt && !error_queued()) continue;
         if (!error_queued() && cs.expanded.empty()) break;
         if (!error_queued()) signal_condition(run_command_line(cs.expanded));
-        show_messages();
+        show_command_messages();
         if (!cs.reprompt) break;
     }
     show_messages();
@@ -282,7 +318,7 @@ void run_expanded_text(std::string& text) {
     if (!is_success(status)) signal_condition(status);
     if (!error_queued() && !g_command.reprompt && !g_command.expanded.empty())
         signal_condition(run_command_line(g_command.expanded));
-    show_messages();
+    show_command_messages();
 }
 
 void command_loop() {

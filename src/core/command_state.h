@@ -17,6 +17,7 @@ struct CommandState {
     bool reprompt = false;       // the command is incomplete: read more
     std::string current_prompt;  // prompt of the next interactive read
     bool line_in_progress = false;
+    bool dollar_line = false;    // the line read from a script began with "$"
     bool exit_after_command = false;  // one-shot mode
     bool image_command = false;  // user-mode logical names go after this one
     uint32_t expected_verb = 0;  // SUBROUTINE after a CALL

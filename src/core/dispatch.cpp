@@ -148,7 +148,7 @@ void dispatch_verb() {
     if (code == verb::RECALL && !session().interactive) return;
     // A program's data lines follow it in the procedure: they are its input.
     if (cs.image_command) {
-        if (uint32_t status = collect_input_data(); status != 1) {
+        if (uint32_t status = collect_input_data(cs.dollar_line); status != 1) {
             signal_condition(status);
             return;
         }

@@ -55,23 +55,14 @@ void open_output_file(const char* name) {
     set_session_output(OwnedFile(f), vms);
 }
 
-// Builds "proc "p1" "p2"..." from the operands; a word that would pass the
-// line limit ends the list with a buffer overflow.
+// The procedure operand in VMS form, so that it reads as one file
+// specification, and the words after it as its parameters, verbatim.
 void take_operands(CommandLine& cl, int argc, char** argv, int first) {
-    // In VMS form, so that "@" reads a Unix path as one file specification.
-    std::string command = unix_path_to_vms(argv[first]);
-    if (command.empty()) command = argv[first];
-    if (!command.empty() && command.back() == '.') command.pop_back();
-    for (int i = first + 1; i < argc; ++i) {
-        std::string word = std::string(" \"") + argv[i] + "\"";
-        if (command.size() + 1 + word.size() > kMaxLineLength) {
-            signal_condition(cond::BUFOVF);
-            show_messages();
-            break;
-        }
-        command += word;
-    }
-    cl.procedure = command;
+    std::string name = unix_path_to_vms(argv[first]);
+    if (name.empty()) name = argv[first];
+    if (!name.empty() && name.back() == '.') name.pop_back();
+    cl.procedure = name;
+    cl.procedure_parameters.assign(argv + first + 1, argv + argc);
 }
 
 // Everything after -s is a parameter; one more option letter is refused.

@@ -9,7 +9,8 @@ namespace dcl {
 
 struct CommandLine {
     std::optional<std::string> command;  // -c: the one command to run
-    std::string procedure;               // operands: "proc "p1" "p2""
+    std::string procedure;               // the procedure operand, VMS form
+    std::vector<std::string> procedure_parameters;  // the operands after it
     bool s_given = false;                // -s: the words are P1..P8
     std::vector<std::string> parameters;
 };

@@ -168,10 +168,12 @@ void take_command_line(int argc, char** argv) {
         s.one_shot = true;
     } else if (!cl.procedure.empty()) {
         level0.initial_procedure = cl.procedure;
+        level0.initial_parameters = cl.procedure_parameters;
         s.one_shot = true;
     }
     s.parameters = cl.parameters;
     if (!s.interactive) s.quiet = true;
+    if (!s.interactive && !s.one_shot) read_commands_from_script();
     if (cl.s_given || (!s.interactive && cl.procedure.empty()))
         define_level0_parameters(cl.parameters);
     if (s.skip_logins) s.stages[1] = s.stages[2] = 1;

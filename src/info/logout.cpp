@@ -6,6 +6,8 @@
 
 namespace dcl {
 
-void logout_session(uint32_t) { interpreter_exit(0); }
+void logout_session(uint32_t, int exit_status) {
+    interpreter_exit(static_cast<uint32_t>(exit_status));
+}
 
 }  // namespace dcl

@@ -9,7 +9,7 @@ namespace dcl {
 inline constexpr uint32_t LOGOUT_ACCOUNTING = 1;
 
 // Says farewell (at a terminal) and leaves through the orderly exit with
-// status 0. Never returns.
-[[noreturn]] void logout_session(uint32_t flags);
+// `exit_status`. Never returns.
+[[noreturn]] void logout_session(uint32_t flags, int exit_status = 0);
 
 }  // namespace dcl

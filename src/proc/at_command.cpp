@@ -37,6 +37,28 @@ bool parse_procedure_arguments(const TokenList& tokens, size_t first, uint32_t t
     return true;
 }
 
+namespace {
+
+// The Unix path and the VMS name of a procedure file. False after
+// reporting that it cannot be found.
+bool locate_procedure(std::string_view spec, std::string& path, std::string& name) {
+    if (!is_success(find_file(path, spec, ".com", "", ""))) {
+        signal_condition(cond::DCL_OPENIN, spec);
+        return false;
+    }
+    if (!is_success(unix_to_vms(name, path))) name = spec;
+    return true;
+}
+
+void enter_procedure(const std::string& path, const std::string& name, std::string_view output,
+                     const std::vector<std::string>& parameters) {
+    uint32_t status = push_procedure_level(name);
+    if (status == 1) status = open_procedure_streams(path, output, parameters);
+    if (status != 1) signal_condition(status, name);
+}
+
+}  // namespace
+
 void at_command(CommandContext& cmd) {
     std::string_view verb_text = cmd.tokens[cmd.verb_index].text;
     std::string spec = remove_quotes(verb_text.substr(verb_text.empty() ? 0 : 1));
@@ -45,19 +67,29 @@ void at_command(CommandContext& cmd) {
         return;
     }
     std::string path;
-    if (!is_success(find_file(path, spec, ".com", "", ""))) {
-        signal_condition(cond::DCL_OPENIN, spec);
-        return;
-    }
     std::string name;
-    if (!is_success(unix_to_vms(name, path))) name = spec;
+    if (!locate_procedure(spec, path, name)) return;
     ProcedureArguments args;
     if (!parse_procedure_arguments(cmd.tokens, cmd.verb_index + 1, verb::AT,
                                    ProcedureArguments::kMaxParameters, args))
         return;
-    uint32_t status = push_procedure_level(name);
-    if (status == 1) status = open_procedure_streams(path, args.output, args.parameters);
-    if (status != 1) signal_condition(status, name);
+    enter_procedure(path, name, args.output, args.parameters);
+}
+
+void start_procedure(std::string_view spec, const std::vector<std::string>& parameters) {
+    if (parameters.size() > ProcedureArguments::kMaxParameters) {
+        signal_condition(cond::DEFOVF);
+        return;
+    }
+    for (const std::string& value : parameters) {
+        if (value.size() > kMaxSymbolValue) {
+            signal_condition(cond::BUFOVF);
+            return;
+        }
+    }
+    std::string path;
+    std::string name;
+    if (locate_procedure(spec, path, name)) enter_procedure(path, name, "", parameters);
 }
 
 }  // namespace dcl

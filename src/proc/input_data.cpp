@@ -220,14 +220,17 @@ void echo_data(FILE* data, long length) {
 
 }  // namespace
 
-uint32_t collect_input_data() {
+uint32_t collect_input_data(bool dollar_line) {
     finish_input_data();
     ProcedureStack& ps = procedure_stack();
-    if (ps.depth <= 0 || ps.command_input == nullptr) return 1;
+    const bool script_level = ps.depth == 0 && ps.script_input;
+    if ((ps.depth <= 0 && !script_level) || ps.command_input == nullptr) return 1;
     OwnedFile data;
     std::string path;
-    uint32_t status = read_data_lines(ps.command_input, data, path);
-    if (!is_success(status)) return status;
+    if (dollar_line || !script_level) {
+        uint32_t status = read_data_lines(ps.command_input, data, path);
+        if (!is_success(status)) return status;
+    }
     Redirection& r = redirection();
     FILE* substitute = data ? data.get() : nullptr;
     if (!substitute && r.input == ps.command_input) substitute = session().null_device;

@@ -8,13 +8,16 @@
 
 namespace dcl {
 
-// Before such a command runs in a procedure (levels above 0; elsewhere it
-// does nothing): copies the data lines to a scratch file that becomes the
-// command's SYS$INPUT, or gives the command the null device when there are
-// none and SYS$INPUT is the procedure file. Returns 1; 0 when a failure
-// was queued; else a condition for the caller to queue. On failure the
-// command must not run.
-uint32_t collect_input_data();
+// Before such a command runs in a procedure, or at level 0 when the
+// session reads a script from standard input (elsewhere it does nothing):
+// copies the data lines to a scratch file that becomes the command's
+// SYS$INPUT, or gives the command the null device when there are none and
+// SYS$INPUT is the command stream. In a script only a command line that
+// began with "$" (`dollar_line`) has data lines: without the "$" there is
+// nothing to tell data from commands. Returns 1; 0 when a failure was
+// queued; else a condition for the caller to queue. On failure the command
+// must not run.
+uint32_t collect_input_data(bool dollar_line);
 
 // After the command: SYS$INPUT returns to the level's stream, the data read
 // are echoed to SYS$OUTPUT under image verification, and data left unread

@@ -41,10 +41,13 @@ bool take_label(const CommandContext& cmd, const char* prompt, std::string& labe
 }
 
 // The optional status of RETURN and EXIT, queued so that it becomes
-// $STATUS. False when the command ends here.
-bool report_exit_status(const CommandContext& cmd) {
+// $STATUS, and returned in `status` (1 when none is given). A status from
+// the user never asks to continue at a label: that bit is the
+// interpreter's own. False when the command ends here.
+bool report_exit_status(const CommandContext& cmd, uint32_t& status) {
     const TokenList& tokens = cmd.tokens;
     size_t k = cmd.verb_index + 1;
+    status = 1;
     if (k >= tokens.size()) return true;
     if (tokens[k].type != TOKEN_PARAMETER) {
         signal_condition(cond::EXPSYN);
@@ -55,12 +58,13 @@ bool report_exit_status(const CommandContext& cmd) {
         return false;
     }
     ExprValue value;
-    uint32_t status = evaluate_expression(value, tokens[k].text);
-    if (status != 1) {
-        signal_condition(status);
+    uint32_t result = evaluate_expression(value, tokens[k].text);
+    if (result != 1) {
+        signal_condition(result);
         return false;
     }
-    signal_condition(static_cast<uint32_t>(value.integer));
+    status = static_cast<uint32_t>(value.integer) & ~CONTINUE_AT_LABEL_BIT;
+    signal_condition(status);
     return true;
 }
 
@@ -98,7 +102,8 @@ void gosub_command(CommandContext& cmd) {
 // A RETURN leaves the IF blocks that the subroutine opened, as a GOTO out
 // of them would, before it lowers the count that its GOSUB raised.
 void return_command(CommandContext& cmd) {
-    if (!report_exit_status(cmd)) return;
+    uint32_t status;
+    if (!report_exit_status(cmd, status)) return;
     if (procedure_depth() < 0) return;
     ProcedureFrame& frame = current_frame();
     if (frame.gosub_depth == 0) return;
@@ -108,9 +113,17 @@ void return_command(CommandContext& cmd) {
     if (seek_input(target) != 1) signal_condition(cond::POSERR, " ");
 }
 
+// EXIT at level 0 ends a session that reads a script or runs one command,
+// with the low byte of a failure status as its exit status.
 void exit_command(CommandContext& cmd) {
-    if (!report_exit_status(cmd)) return;
+    uint32_t status;
+    if (!report_exit_status(cmd, status)) return;
+    if (procedure_depth() <= 0) {
+        if (failures_end_session()) end_session(status);
+        return;
+    }
     pop_procedure_level();
+    procedure_stack().exit_status = status;
 }
 
 }  // namespace dcl

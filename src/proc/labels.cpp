@@ -1,7 +1,9 @@
-// Labels and jumps: the label list of a level, built once at its first
-// jump, and the positioning of the command input stream.
+// Labels and jumps: the label list of a level, read from its input as far
+// as its jumps need (each line once), and the positioning of the command
+// input stream.
 #include <cctype>
 #include <cstdlib>
+#include <limits>
 
 #include "core/command_state.h"
 #include "core/session.h"
@@ -30,12 +32,55 @@ bool label_key(std::string_view label, char (&buffer)[kMaxNameLength + 1], std::
     return true;
 }
 
-// Builds the level's label list from the start of its input.
-bool build_labels(ProcedureFrame& frame) {
-    if (seek_input(0) != 1) return false;
-    frame.labels = scan_labels(procedure_stack().command_input, 0);
-    frame.labels_built = true;
+// Level 0 reading a script: its lines, labels included, may lack the "$".
+bool labels_without_dollar() {
+    const ProcedureStack& ps = procedure_stack();
+    return ps.depth == 0 && ps.script_input;
+}
+
+// Extends the level's label list from where the last scan stopped. With
+// `stop_position`, up to the first line that starts at or after it; with
+// `wanted`, up to and including the first definition of that label. The
+// input position is left wherever the scan ended. False when the input
+// cannot be positioned.
+bool scan_more_labels(ProcedureFrame& frame, long stop_position, std::string_view wanted) {
+    FILE* in = procedure_stack().command_input;
+    if (seek_input(frame.labels_scanned_to) != 1) return false;
+    const bool dollar_optional = labels_without_dollar();
+    std::string head;
+    long position = frame.labels_scanned_to;
+    for (long length; position < stop_position && (length = read_line_head(in, head)) > 0;) {
+        std::string name = label_of_line(head, dollar_optional);
+        bool found = !wanted.empty() && name == wanted;
+        if (!name.empty()) frame.labels.push_back({std::move(name), position});
+        position += length;
+        frame.labels_scanned_to = position;
+        if (found) break;
+    }
+    std::clearerr(in);
     return true;
+}
+
+// The position of the jump's target: the last definition before `current`,
+// else the first at or after it. Lines are scanned only as far as that
+// needs, so a script arriving through a pipe is read on only for a forward
+// jump. -1 when there is no such label; -2 when the input cannot be
+// positioned.
+long locate_label(ProcedureFrame& frame, std::string_view key, long current) {
+    constexpr long kEverything = std::numeric_limits<long>::max();
+    if (frame.labels_scanned_to < current && !scan_more_labels(frame, current, {})) return -2;
+    long target = find_label(frame.labels, key, current);
+    if (target >= 0) return target;
+    if (!scan_more_labels(frame, kEverything, key)) return -2;
+    return find_label(frame.labels, key, current);
+}
+
+// A script on standard input cannot be left to run on past a jump that
+// failed: the next lines were meant to be skipped.
+uint32_t failed_jump(uint32_t status) {
+    if (!labels_without_dollar()) return status;
+    signal_condition(status, status == cond::POSERR ? " " : "");
+    end_session(status);
 }
 
 }  // namespace
@@ -52,9 +97,12 @@ long read_line_head(FILE* in, std::string& head) {
     return length;
 }
 
-std::string label_of_line(std::string_view line) {
-    if (line.empty() || line[0] != '$') return {};
-    size_t i = 1;
+std::string label_of_line(std::string_view line, bool dollar_optional) {
+    size_t i = 0;
+    while (i < line.size() && is_blank(line[i])) ++i;
+    if (i < line.size() && line[i] == '$') ++i;
+    else if (!dollar_optional || line.empty()) return {};
+    if (!dollar_optional && i != 1) return {};
     while (i < line.size() && (line[i] == '$' || is_blank(line[i]))) ++i;
     size_t start = i;
     while (i < line.size() && is_name_char(line[i])) ++i;
@@ -109,8 +157,6 @@ void adjust_newest_if_block(int delta) {
     else if (active > 0) --active;
 }
 
-// At level 0 commands may come from a pipe: its lines cannot be read
-// again, so a jump there fails to position (POSERR) instead of searching.
 uint32_t goto_label(std::string_view label) {
     if (!procedure_stack().in_procedure || procedure_depth() < 0) return 1;
     char buffer[kMaxNameLength + 1];
@@ -118,19 +164,20 @@ uint32_t goto_label(std::string_view label) {
     if (!label_key(label, buffer, key)) key = {};
     long current = tell_input();
     ProcedureFrame& frame = current_frame();
-    if (current < 0 || (!frame.labels_built && !build_labels(frame))) {
-        signal_condition(cond::POSERR, " ");
+    long target = current < 0 ? -2 : key.empty() ? -1 : locate_label(frame, key, current);
+    if (target == -2) {
+        signal_condition(failed_jump(cond::POSERR), " ");
         return 0;
     }
-    long target = key.empty() ? -1 : find_label(frame.labels, key, current);
     if (target < 0) {
+        failed_jump(cond::USGOTO);
         seek_input(-1);
         return cond::USGOTO;
     }
     discard_left_if_blocks(frame, target);
     command_state().expected_verb = 0;
     if (seek_input(target) != 1) {
-        signal_condition(cond::POSERR, " ");
+        signal_condition(failed_jump(cond::POSERR), " ");
         return 0;
     }
     return 1;

@@ -12,6 +12,7 @@
 #include "info/logout.h"
 #include "lang/lexical_files.h"
 #include "names/logical_names.h"
+#include "proc/script_input.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
@@ -147,11 +148,31 @@ uint32_t open_procedure_streams(std::string_view input_path, std::string_view ou
     return status;
 }
 
+void read_commands_from_script() {
+    ProcedureFrame& level0 = g_stack.frames[0];
+    FILE* script = open_script_input(level0.owned_input);
+    if (!script) return;
+    level0.input = script;
+    level0.streams.base[STREAM_INPUT] = script;
+    if (g_stack.depth == 0) {
+        g_stack.command_input = script;
+        settle_level_streams();
+    }
+    g_stack.script_input = true;
+}
+
+bool failures_end_session() { return !session().interactive || session().one_shot; }
+
+void end_session(uint32_t status) {
+    show_messages();
+    logout_session(0, is_success(status) ? 0 : static_cast<int>(status & 0xFF));
+}
+
 void pop_procedure_level() {
     if (g_stack.depth <= 0) {
         if (!session().interactive) {
             show_messages();
-            logout_session(0);
+            logout_session(0, 0);
         }
         return;
     }

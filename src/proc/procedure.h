@@ -42,8 +42,8 @@ struct ProcedureFrame {
 
     SymbolTable local_symbols;       // dies with the level
     LevelScopes scopes;              // SET SYMBOL/SCOPE of this level
-    std::vector<Label> labels;       // in file order
-    bool labels_built = false;       // scanned at the first jump
+    std::vector<Label> labels;       // in file order, as far as scanned
+    long labels_scanned_to = 0;      // the input before this holds no other label
     std::string procedure_name;      // VMS form
     bool on_enabled = true;
     std::array<std::optional<std::string>, 4> on_actions;
@@ -60,6 +60,7 @@ struct ProcedureFrame {
     std::vector<IfBlock> if_blocks;  // newest last
     std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
+    std::vector<std::string> initial_parameters;  // and its operands, verbatim
 };
 
 struct ProcedureStack {
@@ -68,6 +69,12 @@ struct ProcedureStack {
     int depth = -1;                  // -1 until start-up pushes level 0
     FILE* command_input = nullptr;   // the stream command lines come from
     bool in_procedure = false;       // commands then fail instead of prompting
+    // Level 0 reads a script from standard input (not a terminal, no -c or
+    // procedure operand): its lines may lack the "$", labels included.
+    bool script_input = false;
+    // The status an EXIT gave when it ended a level: it becomes the status
+    // of the caller's command.
+    std::optional<uint32_t> exit_status;
 };
 
 ProcedureStack& procedure_stack();
@@ -82,6 +89,20 @@ uint32_t push_procedure_level(const std::string& procedure_name);
 // Ends the current level. At level 0 with non-terminal input this ends the
 // session.
 void pop_procedure_level();
+
+// Level 0 takes standard input as a script: its own command stream and
+// SYS$INPUT, which children never inherit (they get data lines or the
+// null device instead).
+void read_commands_from_script();
+
+// Ends a session that reads a script or runs one command, after showing
+// the queued messages: a failure status leaves its low byte as the exit
+// status, a success 0.
+[[noreturn]] void end_session(uint32_t status);
+
+// True when a failure that reaches level 0 ends the session: commands come
+// from a script, or the session runs one command.
+bool failures_end_session();
 
 // Binds the streams of a level just pushed: its procedure file (an
 // existing Unix path; empty for a CALL, which reads its caller's stream),
@@ -115,8 +136,9 @@ long read_line_head(FILE* in, std::string& head);
 
 // The label that a procedure line (its first bytes) defines, upper-cased,
 // or empty: "$", any "$" and blanks, a name of letters, digits and "_",
-// blanks, and a ":" not followed by "=".
-std::string label_of_line(std::string_view line);
+// blanks, and a ":" not followed by "=". With `dollar_optional` (a script
+// on standard input) the leading "$" may be missing.
+std::string label_of_line(std::string_view line, bool dollar_optional = false);
 
 // Reads `in` from its current position to its end and lists its labels
 // with the positions of their lines, counted from `start`.
@@ -141,6 +163,13 @@ struct ProcedureArguments {
     std::string output;                   // /OUTPUT file specification
     std::vector<std::string> parameters;  // quotes removed
 };
+
+// Runs the procedure file `spec` (default type ".com") at a new level with
+// `parameters` as P1..P8, taken as they are: the procedure named on
+// dclsh's command line gets its operands verbatim, never through the
+// lexer. Reports its failures (DEFOVF for more than eight, BUFOVF for a
+// value too long for a symbol).
+void start_procedure(std::string_view spec, const std::vector<std::string>& parameters);
 
 // Walks the tokens after `first` with qualifier table `table`, taking at
 // most `max_parameters` parameters (CALL's label comes on top of eight).

@@ -51,7 +51,7 @@ struct DataProcedure {
 TEST(DataLines, PlainLinesUpToTheNextCommand) {
     test::CapturedErrors errors;
     DataProcedure p("$ COPY SYS$INPUT X\none\n  two\n\n$ NEXT\n");
-    ASSERT_EQ(collect_input_data(), 1u);
+    ASSERT_EQ(collect_input_data(true), 1u);
     FILE* data = redirection().input;
     ASSERT_NE(data, p.file);
     EXPECT_EQ(read_line(data), "one");
@@ -68,7 +68,7 @@ TEST(DataLines, UnreadDataIsReportedAndReadDataEchoed) {
     test::CapturedErrors errors;
     DataProcedure p("$ SHOW LOGICAL\nfirst\nsecond\n");
     session().image_verify = true;
-    ASSERT_EQ(collect_input_data(), 1u);
+    ASSERT_EQ(collect_input_data(true), 1u);
     EXPECT_EQ(read_line(redirection().input), "first");
     finish_input_data();
     ASSERT_EQ(message_queue().count, 1u);
@@ -79,7 +79,7 @@ TEST(DataLines, UnreadDataIsReportedAndReadDataEchoed) {
 TEST(DataLines, DeckWithAMarkerTakesDollarLines) {
     test::CapturedErrors errors;
     DataProcedure p("$ TYPE SYS$INPUT\n$ DECK/DOLLARS=XX\n$ data\nxx end\n$ AFTER\n");
-    ASSERT_EQ(collect_input_data(), 1u);
+    ASSERT_EQ(collect_input_data(true), 1u);
     EXPECT_EQ(read_line(redirection().input), "$ data");
     EXPECT_EQ(std::getc(redirection().input), EOF);
     EXPECT_EQ(read_line(p.file), "$ AFTER");
@@ -88,7 +88,7 @@ TEST(DataLines, DeckWithAMarkerTakesDollarLines) {
 TEST(DataLines, NoDataGivesTheNullDevice) {
     test::CapturedErrors errors;
     DataProcedure p("$ SHOW LOGICAL\n$ DECLARE\n");
-    ASSERT_EQ(collect_input_data(), 1u);
+    ASSERT_EQ(collect_input_data(true), 1u);
     EXPECT_EQ(redirection().input, p.null);
     finish_input_data();
     EXPECT_EQ(redirection().input, p.file);

@@ -94,18 +94,31 @@ TEST(ProcLabels, LastBeforeElseFirstAfter) {
     EXPECT_EQ(find_label(labels, "D", 25), -1);
 }
 
-TEST(ProcLabels, GotoPositionsAndBuildsTheListOnce) {
+TEST(ProcLabels, GotoScansOnlyAsFarAsTheJumpNeeds) {
     test::CapturedErrors errors;
-    ProcFile p("$ GOTO L\n$ X\n$ l :\n$ Y\n", 1);
+    const std::string text = "$ GOTO L\n$ X\n$ l :\n$ Y\n$ L:\n";
+    ProcFile p(text, 1);
     EXPECT_EQ(goto_label("l:"), 1u);
     EXPECT_EQ(p.next_line(), "$ l :");
-    ASSERT_TRUE(current_frame().labels_built);
-    // A label written after the list was built is not seen.
-    std::fseek(p.file(), 0, SEEK_END);
-    std::fputs("$ NEW:\n", p.file());
-    seek_input(9);
+    // A forward jump stops reading at the label it found: a pipe is not
+    // read to its end.
+    EXPECT_EQ(current_frame().labels_scanned_to, 19);
+    // From the end, the last definition before the jump wins; the lines
+    // not yet scanned are scanned now.
+    seek_input(static_cast<long>(text.size()));
+    EXPECT_EQ(goto_label("L"), 1u);
+    EXPECT_EQ(p.next_line(), "$ L:");
     EXPECT_EQ(goto_label("NEW"), cond::USGOTO);
     EXPECT_EQ(std::getc(p.file()), EOF);  // a missing label leaves the input at its end
+}
+
+TEST(ProcLabels, ScriptLabelsMayLackTheDollar) {
+    EXPECT_EQ(label_of_line("loop:", true), "LOOP");
+    EXPECT_EQ(label_of_line("  _done: write sys$output 1", true), "_DONE");
+    EXPECT_EQ(label_of_line("$ again:", true), "AGAIN");
+    EXPECT_EQ(label_of_line("x := 1", true), "");
+    EXPECT_EQ(label_of_line("write sys$output \"a:b\"", true), "");
+    EXPECT_EQ(label_of_line("  $ l:"), "");  // a procedure's label starts the line
 }
 
 TEST(ProcLabels, GotoOutsideAProcedureDoesNothing) {
