@@ -155,7 +155,8 @@ void block_if(bool condition) {
         signal_condition(cond::OUTOFPLACE);
         return;
     }
-    IfScan scan = scan_if_block(procedure_stack().command_input);
+    const ProcedureStack& ps = procedure_stack();
+    IfScan scan = scan_if_block(ps.command_input, ps.depth == 0 && ps.script_input);
     if (!scan.complete) {
         signal_condition(cond::OUTOFPLACE);
         return;
@@ -166,7 +167,6 @@ void block_if(bool condition) {
     block.start = condition ? *scan.then_start : *scan.else_start;
     block.end = condition && scan.else_start ? scan.else_line : scan.endif_line;
     block.resume = scan.after_endif;
-    // A pipe has no positions to go back to.
     if (block.start < 0 || seek_input(block.start) != 1) {
         signal_condition(cond::POSERR, " ");
         return;
@@ -179,14 +179,14 @@ void block_if(bool condition) {
 
 }  // namespace
 
-IfScan scan_if_block(FILE* in) {
+IfScan scan_if_block(FILE* in, bool dollar_optional) {
     IfScan scan;
     ScanState st;
     std::string line;
     while (!st.duplicate && st.depth > 0) {
         long start = std::ftell(in);
         if (!read_physical_line(in, line)) break;
-        if (line.empty() || line[0] != '$') continue;
+        if (line.empty() || (line[0] != '$' && !dollar_optional)) continue;
         prepare_with_continuations(in, line);
         examine_words(split_words(line), start, std::ftell(in), st, scan);
     }

@@ -24,8 +24,10 @@ struct IfScan {
 
 // Reads `in` from its current position up to the ENDIF that closes the
 // block (or a duplicate THEN/ELSE, or the end of the file). The stream is
-// left where the scan stopped.
-IfScan scan_if_block(FILE* in);
+// left where the scan stopped. Lines without "$" are passed over, unless
+// `dollar_optional` (a script on standard input, whose command lines may
+// lack it).
+IfScan scan_if_block(FILE* in, bool dollar_optional = false);
 
 // Runs before each procedure line is read: blocks whose chosen branch has
 // been read to its end continue after their ENDIF.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/session.h"
 #include "core/signals.h"
@@ -150,7 +151,7 @@ uint32_t open_procedure_streams(std::string_view input_path, std::string_view ou
 
 void read_commands_from_script() {
     ProcedureFrame& level0 = g_stack.frames[0];
-    FILE* script = open_script_input(level0.owned_input);
+    FILE* script = open_script_input(STDIN_FILENO, level0.owned_input);
     if (!script) return;
     level0.input = script;
     level0.streams.base[STREAM_INPUT] = script;

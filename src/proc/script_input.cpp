@@ -3,8 +3,10 @@
 // stay reachable.
 #include "proc/script_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -17,7 +19,7 @@ constexpr size_t kReadPiece = 64 * 1024;
 // Every byte read so far from an unseekable descriptor; `position` is the
 // reader's place in it.
 struct KeptInput {
-    int fd = STDIN_FILENO;
+    int fd = -1;
     std::string kept;
     size_t position = 0;
     bool at_end = false;  // the writer has closed its end
@@ -82,16 +84,15 @@ int kept_close(void* cookie) {
 
 }  // namespace
 
-FILE* open_script_input(OwnedFile& owned) {
+FILE* open_script_input(int fd, OwnedFile& owned) {
     owned.reset();
-    if (lseek(STDIN_FILENO, 0, SEEK_CUR) >= 0) return stdin;
-    auto* in = new KeptInput;
+    if (lseek(fd, 0, SEEK_CUR) >= 0) return fd == STDIN_FILENO ? stdin : nullptr;
+    auto in = std::make_unique<KeptInput>();
+    in->fd = fd;
     cookie_io_functions_t functions{kept_read, nullptr, kept_seek, kept_close};
-    FILE* stream = fopencookie(in, "r", functions);
-    if (!stream) {
-        delete in;
-        return nullptr;
-    }
+    FILE* stream = fopencookie(in.get(), "r", functions);
+    if (!stream) return nullptr;
+    in.release();  // the stream owns it now: kept_close frees it
     owned.reset(stream);
     return stream;
 }
