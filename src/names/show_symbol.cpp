@@ -18,6 +18,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -194,6 +195,8 @@ void show_symbol(CommandContext& cmd) {
     bool wildcard = name.find_first_of("*%") != std::string::npos || (request.options & SHOW_ALL);
     uint32_t status = wildcard ? show_matching(cmd.out, name, request)
                                : show_one(cmd.out, name, request);
+    // A listing that was not written makes a truncation warning moot.
+    if (!finish_listing(cmd.out, cond::SHOW_WRITEERR)) return;
     if (status == cond::UNDSYM && request.name)
         signal_condition(status, name);
     else if (status != 1)
