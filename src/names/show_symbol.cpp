@@ -123,8 +123,8 @@ void add_matching(std::vector<Shown>& list, const SymbolTable& table, uint32_t k
         bare = s.name;
         std::erase(bare, '*');
         if (!wildcard_match(pattern, bare)) continue;
-        const std::string& shown = kind == SYM_ENVIRONMENT && !s.variable.empty() ? s.variable : s.name;
-        list.push_back({shown, s.value, s.flags | kind, s.name});
+        bool own_name = kind == SYM_ENVIRONMENT && !s.variable.empty();
+        list.push_back({own_name ? s.variable : s.name, s.value, s.flags | kind, s.name});
     }
 }
 

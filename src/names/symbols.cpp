@@ -216,15 +216,17 @@ void store(SymbolTable& table, const Slot& slot, std::string_view name, std::str
            uint32_t flags, std::string_view variable) {
     if (slot.relation == Relation::same) {
         Symbol& s = table.records[slot.index];
-        if ((flags & SYM_ENVIRONMENT) && variable_of(s) != variable) unsetenv(variable_of(s).c_str());
+        if ((flags & SYM_ENVIRONMENT) && variable_of(s) != variable)
+            unsetenv(variable_of(s).c_str());
         s.name.assign(name);
         s.value.assign(value);
         s.flags = flags;
         s.variable.assign(variable);
         return;
     }
+    Symbol symbol{std::string(name), std::string(value), flags, std::string(variable)};
     table.records.insert(table.records.begin() + static_cast<std::ptrdiff_t>(slot.index),
-                         Symbol{std::string(name), std::string(value), flags, std::string(variable)});
+                         std::move(symbol));
 }
 
 std::string upper_case(std::string_view name) {
