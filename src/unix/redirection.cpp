@@ -210,6 +210,9 @@ void restore_command_output() {
     if (!r.cmd_output_redirected) return;
     r.cmd_output_redirected = false;
     settle(STREAM_OUTPUT);
+    // Whatever command wrote the file, output lost on the way is its failure
+    // (a command that checked its own listing has left nothing to find).
+    finish_listing(r.command_output.get(), with_severity(cond::WRITEERR, SEV_ERROR));
     r.command_output.reset();
     define_level_name(STREAM_OUTPUT);
 }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "lang/qualifiers.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "support/capture.h"
@@ -61,6 +62,20 @@ TEST(FinishListing, ADescriptorThatRefusesWrites) {
     EXPECT_FALSE(finish_listing(out, cond::SHOW_WRITEERR));
     EXPECT_EQ(queued(), (std::vector<uint32_t>{cond::SHOW_WRITEERR, cond::WER}));
     std::fclose(out);
+}
+
+// Whatever command wrote its /OUTPUT file, output lost there is reported
+// when the command's redirection ends.
+TEST(CommandOutput, LostOutputIsReportedWhenTheCommandEnds) {
+    test::CapturedErrors errors;
+    uint32_t options = 0;
+    ASSERT_EQ(redirect_command_output("/OUTPUT=\"/dev/full\"", options, RESULT_VALUE, "show.lis"), 1u);
+    ASSERT_TRUE(redirection().cmd_output_redirected);
+    std::fputs("listing line\n", redirection().output);
+    restore_command_output();
+    EXPECT_EQ(redirection().output, stdout);
+    EXPECT_EQ(queued(), (std::vector<uint32_t>{with_severity(cond::WRITEERR, SEV_ERROR),
+                                               cond::DEVICEFULL}));
 }
 
 }  // namespace
