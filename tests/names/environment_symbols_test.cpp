@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "names/symbols.h"
 #include "proc/procedure.h"
@@ -18,7 +17,6 @@ namespace {
 
 using test::ScopedEnv;
 
-constexpr uint32_t ES = SYM_ENVIRONMENT | SYM_STRING;
 
 std::string value_of(std::string_view name) {
     std::string value;
@@ -60,22 +58,6 @@ TEST_F(EnvironmentSymbols, ExactUpperCaseFirstElseTheFirstSpelling) {
     EXPECT_EQ(value_of("HTTP_PROXY"), "old");
     EXPECT_EQ(environment_variable_name("HTTP_PROXY"), "http_proxy");
     EXPECT_EQ(environment_variable_name("NOSUCH"), "NOSUCH");
-}
-
-// Children see the variable they had, with the new value; no upper-case
-// twin appears beside it.
-TEST_F(EnvironmentSymbols, AssignmentKeepsTheVariablesOwnName) {
-    ScopedEnv lower("dclsh_case_t1", "old");
-    ScopedEnv upper("DCLSH_CASE_T1", nullptr);
-    import_environment(environ);
-    ASSERT_EQ(set_symbol("dclsh_case_t1", "new", ES), 1u);
-    EXPECT_EQ(getenv_text("dclsh_case_t1"), "new");
-    EXPECT_EQ(getenv_text("DCLSH_CASE_T1"), "(unset)");
-    EXPECT_EQ(value_of("DCLSH_CASE_T1"), "new");
-    // A name without a variable yet is created in upper case.
-    ScopedEnv fresh("DCLSH_CASE_T2", nullptr);
-    ASSERT_EQ(set_symbol("dclsh_case_t2", "f", ES), 1u);
-    EXPECT_EQ(getenv_text("DCLSH_CASE_T2"), "f");
 }
 
 // A deletion removes the variable the symbol stood for; another spelling

@@ -4,7 +4,6 @@
 #include "tty/characters.h"
 
 #include <gtest/gtest.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <string>
@@ -105,20 +104,6 @@ TEST_F(EightBitKeys, ReadAheadCountsAsWaiting) {
     close(fds[1]);
 }
 
-// While the interpreter reads, the eighth bit of typed bytes is kept even on
-// a line set to strip it; a shell command gets the line as it was.
-TEST(EightBitTerminal, ReadingModesKeepTheEighthBit) {
-    TerminalRecord r;
-    r.iflag = ISTRIP | IXON;
-    r.cflag = CS8 | CREAD;
-    r.original.c_iflag = r.iflag;
-    r.original.c_cflag = r.cflag;
-    for (TerminalMode mode : {TTY_COMMAND, TTY_SINGLE_KEY, TTY_KEYS_CRLF, TTY_POLL})
-        EXPECT_EQ(settings_for_mode(r, mode, true).c_iflag & ISTRIP, 0u) << mode;
-    EXPECT_NE(settings_for_mode(r, TTY_SHELL, true).c_iflag & ISTRIP, 0u);
-    EXPECT_NE(settings_for_mode(r, TTY_ORIGINAL, true).c_iflag & ISTRIP, 0u);
-}
-
 class EightBitDisplay : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(builtin_capabilities("vt100", caps_)); }
@@ -132,13 +117,6 @@ protected:
     }
     Capabilities caps_;
 };
-
-TEST_F(EightBitDisplay, RowsEndAfterCharactersNotBytes) {
-    LineDisplay d = display(4, 0);
-    show_text(d, "\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\xe9");
-    EXPECT_EQ(d.out, "\xc3\xa4\xc3\xa4\xc3\xa4\xc3\xa4\r\n\xe9");
-    EXPECT_EQ(d.column, 5);
-}
 
 TEST_F(EightBitDisplay, InsertAndDeleteMoveByColumns) {
     // "nave" with the cursor before v: ï goes in, the tail is redrawn and
