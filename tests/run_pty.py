@@ -11,6 +11,8 @@ and lines starting with `#` are ignored):
     expect REGEX        wait up to 10 s until REGEX matches the screen output
                         that arrived since the previous match
     send TEXT           type TEXT (Python escapes: \\r, \\x03, \\x1a, \\x1b[A ...)
+    sendbytes TEXT      type TEXT as bytes, \\xNN being one byte (text that is not
+                        UTF-8, such as Latin-1)
     sendline TEXT       type TEXT followed by \\r (the Return key)
     signal NAME         send a signal (INT, TSTP, TERM, HUP or a number) to dclsh
     sleep SECONDS       let the child settle; never an assertion
@@ -81,7 +83,7 @@ def parse_pty_file(path):
                 raise run_cases.CaseFileError("%s:%d: step outside a case" % (path, number))
             verb, _, arg = line.lstrip().partition(" ")
             if verb not in ("args", "env", "program", "expect", "send", "sendline",
-                            "signal", "sleep", "alive", "status"):
+                            "sendbytes", "signal", "sleep", "alive", "status"):
                 raise run_cases.CaseFileError("%s:%d: unknown step '%s'" % (path, number, verb))
             cases[-1].steps.append((number, verb, arg))
     return cases
@@ -264,9 +266,12 @@ class Session:
             self.pump(left)
 
     def send(self, data):
+        self.send_bytes(data.encode("utf-8"))
+
+    def send_bytes(self, data):
         if self.state is not None:
             raise StepFailure("cannot type: the program has %s (%d)" % self.state)
-        os.write(self.master, data.encode("utf-8"))
+        os.write(self.master, data)
 
     def settle(self, seconds):
         deadline = time.monotonic() + seconds
@@ -368,6 +373,8 @@ def run_case(case, dclsh, verbose):
                 session.send(codecs.decode(arg, "unicode_escape"))
             elif verb == "sendline":
                 session.send(codecs.decode(arg, "unicode_escape") + "\r")
+            elif verb == "sendbytes":
+                session.send_bytes(codecs.escape_decode(arg.encode("utf-8"))[0])
             elif verb == "signal":
                 session.signal(parse_signal(arg))
             elif verb == "sleep":

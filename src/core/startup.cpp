@@ -25,6 +25,7 @@
 #include "status/message_files.h"
 #include "status/messages.h"
 #include "tty/terminal.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -182,6 +183,7 @@ void take_command_line(int argc, char** argv) {
 }  // namespace
 
 void run_interpreter(int argc, char** argv) {
+    reserve_standard_descriptors();
     const char* home = std::getenv("HOME");
     if (!home) early_exit("Can't find your home directory.  Please set the HOME environment variable.\n", 0);
     session().program_path = argc > 0 ? argv[0] : "";

@@ -2,11 +2,13 @@
 // search lists, then the disk searched component by component without
 // regard to case; when only backups "name.~N~" remain, the newest one is
 // renamed back to the name.
+#include <cerrno>
 #include <cstdio>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
 
+#include "files/file_errors.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
@@ -71,7 +73,7 @@ uint32_t restore_backup(std::string& entry, const std::string& directory,
     if (!path_exists(backup)) return cond::FNF;
     entry.assign(newest.entry, 0, newest.entry.rfind(".~"));
     std::string plain = directory + entry;
-    if (std::rename(backup.c_str(), plain.c_str()) != 0) return cond::PRV;
+    if (std::rename(backup.c_str(), plain.c_str()) != 0) return open_failure_reason(errno, plain);
     return cond::NORMAL;
 }
 

@@ -36,6 +36,11 @@ bool name_exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+bool regular_file(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // A file nobody may write is left as it is, also for a user whom the
 // system would let write anyway.
 bool read_only(const std::string& path) {
@@ -117,9 +122,10 @@ std::string backup_name(std::string_view path, int number) {
 int new_version_qv(const std::string& path) {
     if (debug_level() > 0)
         std::fprintf(redirection().error, "DEBUG: new_version_qv for file %s\n", path.c_str());
-    if (path.starts_with("/dev/")) return 0;
     if (!name_exists(path)) return -1;
-    if (read_only(path) || path.size() > kMaxVersionedPath) return 0;
+    // Only a regular file has versions: a device, FIFO, socket or directory
+    // stays where it is, in /dev or anywhere else.
+    if (!regular_file(path) || read_only(path) || path.size() > kMaxVersionedPath) return 0;
     for (int number = 1; number <= kMaxBackupNumber; ++number) {
         std::string backup = backup_name(path, number);
         if (name_exists(backup)) continue;

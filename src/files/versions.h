@@ -24,9 +24,9 @@ void reset_version_state();
 std::string backup_name(std::string_view path, int number);
 
 // Makes room for a new version of `path` by renaming it to the lowest free
-// backup name. Returns the backup number, 0 when nothing was moved (a
-// /dev/ path, a read-only file, a path too long, no free number, a failed
-// rename), or -1 when the file does not exist.
+// backup name. Returns the backup number, 0 when nothing was moved (not a
+// regular file, a read-only file, a path too long, no free number, a
+// failed rename), or -1 when the file does not exist.
 int new_version_qv(const std::string& path);
 
 // Removes a file and its companion. Returns 1, PRV (no permission, busy,

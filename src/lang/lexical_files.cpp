@@ -232,9 +232,35 @@ void note_procedure_level_popped(int new_depth) {
     g_search_state.lowest_level = std::min(g_search_state.lowest_level, new_depth);
 }
 
-// F$DIRECTORY(): the bracketed part of the default directory.
+namespace {
+
+// The working directory with a trailing "/": as the session names it (links
+// kept as the user went through them) while that is still where the
+// process is, else as the system reports it. False when neither is known.
+bool working_directory(std::string& out) {
+    const std::string& named = session().working_dir;
+    struct stat here {}, there {};
+    if (!named.empty() && stat(".", &here) == 0 && stat(named.c_str(), &there) == 0 &&
+        here.st_dev == there.st_dev && here.st_ino == there.st_ino) {
+        out = named;
+        return true;
+    }
+    if (!filespec_detail::current_directory(out)) return false;
+    if (out.empty() || out.back() != '/') out.push_back('/');
+    return true;
+}
+
+}  // namespace
+
+// F$DIRECTORY(): the bracketed part of the default directory. It is
+// derived afresh from where the process is, so that no name kept from an
+// earlier directory stands in for one too long to show: such a directory
+// is reported as a buffer overflow, one that cannot be found as such.
 uint32_t lexical_directory(LexicalCall& call) {
-    const std::string& directory = session().default_dir;
+    std::string working;
+    if (!working_directory(working)) return with_severity(cond::DNF, SEV_WARNING);
+    std::string directory;
+    if (unix_to_vms(directory, working) != cond::NORMAL) return cond::BUFOVF;
     size_t bracket = directory.find('[');
     if (bracket == std::string::npos) return with_severity(cond::DNF, SEV_WARNING);
     return call.set_string(std::string_view(directory).substr(bracket));

@@ -285,7 +285,7 @@ bool filter_table(ListingFilter& filter, const std::string& table) {
         signal_condition(status == cond::NOLOGTAB ? cond::IVLOGTAB : status, table);
         return false;
     }
-    OwnedFile file(std::fopen(path.c_str(), "r"));
+    OwnedFile file(std::fopen(path.c_str(), "re"));
     if (!file) {
         signal_condition(kListingFileFailure, "can't get logical name file");
         return false;
@@ -340,7 +340,9 @@ void show_logical(CommandContext& cmd) {
     ShowRequest request;
     if (!read_request(cmd, request)) return;
     // /OUTPUT may have replaced the stream the command was given.
-    run_show_logical(redirection().output, request);
+    FILE* out = redirection().output;
+    run_show_logical(out, request);
+    finish_listing(out, cond::SHOW_WRITEERR);
 }
 
 }  // namespace dcl

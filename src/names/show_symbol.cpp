@@ -18,6 +18,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -33,11 +34,14 @@ struct ShowRequest {
     const Token* name = nullptr;
 };
 
-// A copy of a symbol for a listing.
+// A copy of a symbol for a listing. An environment symbol is shown under
+// its variable's own name (http_proxy), which is what children see, and
+// sorted by its symbol name with the rest.
 struct Shown {
     std::string name;
     std::string value;
     uint32_t type;
+    std::string key;
 };
 
 std::string_view qualifier_name(std::string_view token) {
@@ -107,6 +111,7 @@ uint32_t show_one(FILE* out, const std::string& name, const ShowRequest& request
     uint32_t status = get_symbol(name, value, type, request.selector, &stored);
     scope.local = procedure_depth() >= 0 ? current_frame().scopes.general.local : saved_local;
     if (status != 1) return status;
+    if (type & SYM_ENVIRONMENT) stored = environment_variable_name(stored);
     bool cut = display_symbol(out, stored, value, type);
     return cut && (request.options & SHOW_LOG) ? cond::SYMTRUNC : 1;
 }
@@ -117,14 +122,16 @@ void add_matching(std::vector<Shown>& list, const SymbolTable& table, uint32_t k
     for (const Symbol& s : table.records) {
         bare = s.name;
         std::erase(bare, '*');
-        if (wildcard_match(pattern, bare)) list.push_back({s.name, s.value, s.flags | kind});
+        if (!wildcard_match(pattern, bare)) continue;
+        bool own_name = kind == SYM_ENVIRONMENT && !s.variable.empty();
+        list.push_back({own_name ? s.variable : s.name, s.value, s.flags | kind, s.name});
     }
 }
 
 void add_pseudo_symbols(std::vector<Shown>& list, std::string_view pattern) {
     for (const char* name : {"$SEVERITY", "$STATUS"}) {
         if (!wildcard_match(pattern, name)) continue;
-        Shown shown{name, {}, SYM_GLOBAL | SYM_STRING};
+        Shown shown{name, {}, SYM_GLOBAL | SYM_STRING, name};
         pseudo_symbol_value(name, shown.value);
         list.push_back(std::move(shown));
     }
@@ -141,7 +148,7 @@ std::vector<Shown> collect_all_tables(std::string_view pattern) {
     if (scope.environment)
         add_matching(merged, symbol_tables().environment, SYM_ENVIRONMENT, pattern);
     std::stable_sort(merged.begin(), merged.end(),
-                     [](const Shown& a, const Shown& b) { return a.name < b.name; });
+                     [](const Shown& a, const Shown& b) { return a.key < b.key; });
     std::vector<Shown> list;
     if (scope.global) add_pseudo_symbols(list, pattern);
     std::move(merged.begin(), merged.end(), std::back_inserter(list));
@@ -194,6 +201,8 @@ void show_symbol(CommandContext& cmd) {
     bool wildcard = name.find_first_of("*%") != std::string::npos || (request.options & SHOW_ALL);
     uint32_t status = wildcard ? show_matching(cmd.out, name, request)
                                : show_one(cmd.out, name, request);
+    // A listing that was not written makes a truncation warning moot.
+    if (!finish_listing(cmd.out, cond::SHOW_WRITEERR)) return;
     if (status == cond::UNDSYM && request.name)
         signal_condition(status, name);
     else if (status != 1)

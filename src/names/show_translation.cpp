@@ -11,6 +11,8 @@
 #include "lang/verbs.h"
 #include "names/logical_commands.h"
 #include "names/logical_names.h"
+#include "status/condition.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -60,6 +62,7 @@ void show_translation(CommandContext& cmd) {
     }
     write_translation(cmd.out, name->text, (options & kTableGiven) ? std::string_view(table)
                                                                    : std::string_view());
+    finish_listing(cmd.out, cond::SHOW_WRITEERR);
 }
 
 }  // namespace dcl

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "lang/qualifiers.h"
 #include "proc/procedure.h"
@@ -200,18 +201,63 @@ bool mirror_into_environment(std::string_view name, std::string_view value) {
     return false;
 }
 
+const std::string& variable_of(const Symbol& s) { return s.variable.empty() ? s.name : s.variable; }
+
+// The variable an environment assignment sets: the one the symbol already
+// stands for when the same name is assigned again, so that http_proxy
+// stays http_proxy for the children; else the upper-case name.
+std::string variable_to_set(const SymbolTable& table, const Slot& slot, std::string_view name) {
+    if (slot.relation == Relation::same && table.records[slot.index].name == name)
+        return variable_of(table.records[slot.index]);
+    return std::string(name);
+}
+
 void store(SymbolTable& table, const Slot& slot, std::string_view name, std::string_view value,
-           uint32_t flags) {
+           uint32_t flags, std::string_view variable) {
     if (slot.relation == Relation::same) {
         Symbol& s = table.records[slot.index];
-        if ((flags & SYM_ENVIRONMENT) && s.name != name) unsetenv(s.name.c_str());
+        if ((flags & SYM_ENVIRONMENT) && variable_of(s) != variable)
+            unsetenv(variable_of(s).c_str());
         s.name.assign(name);
         s.value.assign(value);
         s.flags = flags;
+        s.variable.assign(variable);
         return;
     }
+    Symbol symbol{std::string(name), std::string(value), flags, std::string(variable)};
     table.records.insert(table.records.begin() + static_cast<std::ptrdiff_t>(slot.index),
-                         Symbol{std::string(name), std::string(value), flags});
+                         std::move(symbol));
+}
+
+std::string upper_case(std::string_view name) {
+    std::string upper(name);
+    for (char& c : upper) c = to_upper(c);
+    return upper;
+}
+
+// How an environment entry spelt `variable` ranks for the symbol `name`:
+// the exact upper-case spelling before any other; among others the first
+// in the environment stays.
+bool better_spelling(std::string_view variable, std::string_view current, std::string_view name) {
+    return variable == name && current != name;
+}
+
+// After the variable a symbol stood for was removed, another spelling of
+// the same name may remain in the environment; the symbol then stands for
+// it. False when there is none.
+bool take_other_spelling(Symbol& symbol) {
+    bool found = false;
+    for (char** entry = environ; entry && *entry; ++entry) {
+        std::string_view text(*entry);
+        size_t equals = text.find('=');
+        std::string_view variable = text.substr(0, equals);
+        if (equals == std::string_view::npos || upper_case(variable) != symbol.name) continue;
+        if (found && !better_spelling(variable, symbol.variable, symbol.name)) continue;
+        symbol.variable.assign(variable);
+        symbol.value.assign(text.substr(equals + 1, kMaxImportedValue));
+        found = true;
+    }
+    return found;
 }
 
 }  // namespace
@@ -344,8 +390,12 @@ uint32_t set_symbol(std::string_view name, std::string_view value, uint32_t flag
     Slot slot = find_slot(*table, key);
     if (slot.relation == Relation::clash) return cond::ABSYMD;
     // The environment goes first so that a failure leaves the table as it was.
-    if (kind == SYM_ENVIRONMENT && !mirror_into_environment(key, value)) return 0;
-    store(*table, slot, key, value, (flags & ~SYM_KIND_MASK) | kind);
+    std::string variable;
+    if (kind == SYM_ENVIRONMENT) {
+        variable = variable_to_set(*table, slot, key);
+        if (!mirror_into_environment(variable, value)) return 0;
+    }
+    store(*table, slot, key, value, (flags & ~SYM_KIND_MASK) | kind, variable);
     return 1;
 }
 
@@ -359,7 +409,10 @@ uint32_t delete_symbol(std::string_view name, uint32_t kind) {
     auto it = std::find_if(records.begin(), records.end(),
                            [&](const Symbol& s) { return symbol_abbrev_match(s.name, key); });
     if (it == records.end()) return cond::UNDSYM;
-    if (table == &g_tables.environment) unsetenv(it->name.c_str());
+    if (table == &g_tables.environment) {
+        unsetenv(variable_of(*it).c_str());
+        if (take_other_spelling(*it)) return 1;
+    }
     records.erase(it);
     return 1;
 }
@@ -371,19 +424,31 @@ void import_environment(char** envp) {
     for (char** entry = envp; *entry; ++entry) {
         std::string_view text(*entry);
         size_t equals = text.find('=');
-        std::string_view name = text.substr(0, std::min(equals, kMaxSymbolName));
-        if (name.empty()) continue;
+        std::string_view variable = text.substr(0, std::min(equals, kMaxSymbolName));
+        if (variable.empty()) continue;
         std::string_view value;
         if (equals != std::string_view::npos) value = text.substr(equals + 1, kMaxImportedValue);
+        std::string name = upper_case(variable);
         auto it = std::lower_bound(records.begin(), records.end(), name,
                                    [](const Symbol& s, std::string_view n) { return s.name < n; });
-        if (it != records.end() && it->name == name) {
-            it->value.assign(value);
+        if (it == records.end() || it->name != name) {
+            records.insert(it, Symbol{name, std::string(value), SYM_ENVIRONMENT | SYM_STRING,
+                                      std::string(variable)});
             continue;
         }
-        records.insert(it, Symbol{std::string(name), std::string(value),
-                                  SYM_ENVIRONMENT | SYM_STRING});
+        // The same variable twice: the later entry is the one in force.
+        if (it->variable == variable || better_spelling(variable, it->variable, name)) {
+            it->variable.assign(variable);
+            it->value.assign(value);
+        }
     }
+}
+
+std::string environment_variable_name(std::string_view name) {
+    const std::vector<Symbol>& records = g_tables.environment.records;
+    auto it = std::lower_bound(records.begin(), records.end(), name,
+                               [](const Symbol& s, std::string_view n) { return s.name < n; });
+    return it != records.end() && it->name == name ? variable_of(*it) : std::string(name);
 }
 
 VerbSymbolScope::VerbSymbolScope() : saved_(g_tables.scope) {

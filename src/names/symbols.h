@@ -33,6 +33,9 @@ struct Symbol {
     std::string name;   // upper case, at most 255 characters, maybe one '*'
     std::string value;  // raw bytes; may hold NULs; an integer as "%d" text
     uint32_t flags = 0; // type bit | kind bit
+    // Environment symbols: the variable's own name, whose case may differ
+    // from `name` (http_proxy is the symbol HTTP_PROXY). Empty otherwise.
+    std::string variable;
 };
 
 // A table is kept sorted by stored name (byte order, '*' included).
@@ -123,8 +126,16 @@ bool pseudo_symbol_value(std::string_view name, std::string& value);
 int64_t symbol_integer_value(std::string_view text);
 
 // Start-up: every NAME=VALUE of `envp` becomes an environment string
-// symbol (the process environment already holds them).
+// symbol (the process environment already holds them). Names are matched
+// without regard to case: the symbol HTTP_PROXY stands for the variable
+// HTTP_PROXY when there is one, else for the first variable that differs
+// from it in case only (http_proxy); assignments and deletions act on
+// that variable under its own name.
 void import_environment(char** envp);
+
+// The variable an environment symbol (stored name `name`) stands for, as
+// it is spelt in the environment; `name` itself when there is none.
+std::string environment_variable_name(std::string_view name);
 
 // While a command verb is looked up as a symbol, the level's verb scope is
 // in force; the previous switches come back when this goes out of scope.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "core/signals.h"
+#include "tty/characters.h"
 #include "tty/terminal.h"
 
 namespace dcl {
@@ -140,9 +141,16 @@ int match_key_sequence(std::string_view sequence) {
     return 0;
 }
 
+bool key_waiting(int fd, int timeout_ms) {
+    if (g_keys.pending_fd == fd && g_keys.next < g_keys.pending.size()) return true;
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, timeout_ms) > 0;
+}
+
 void discard_typeahead(int fd) {
     g_keys.pending.clear();
     g_keys.next = 0;
+    g_keys.utf8_remaining = 0;
     tcflush(fd, TCIFLUSH);
 }
 
@@ -159,6 +167,12 @@ int read_key(int fd) {
             continue;
         }
         if (sequence.empty()) {
+            // The bytes that a UTF-8 lead announced are text, 0x9B included.
+            if (g_keys.utf8_remaining > 0 && is_continuation(static_cast<unsigned char>(c))) {
+                --g_keys.utf8_remaining;
+                return c;
+            }
+            g_keys.utf8_remaining = utf8_continuations(static_cast<unsigned char>(c));
             if ((word1 & TT_ESCAPE) && c == ESC) {
                 sequence.push_back(ESC);
                 continue;

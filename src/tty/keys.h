@@ -36,6 +36,7 @@ struct KeyInput {
     std::string pending;  // bytes read but not yet decoded
     size_t next = 0;      // first undecoded byte of `pending`
     int pending_fd = -1;  // the descriptor they came from
+    int utf8_remaining = 0;  // continuation bytes a UTF-8 lead announced
 };
 
 KeyInput& key_input();
@@ -52,8 +53,13 @@ int match_key_sequence(std::string_view sequence);
 // KEY_INTERRUPTED when an interrupt arrived, KEY_END_OF_INPUT when no more
 // can come (also in the middle of a sequence). Unknown sequences are
 // dropped; a lone ESC is dropped when nothing follows it within half a
-// second.
+// second. Bytes of 128 and more are characters like any other; those that
+// continue a UTF-8 sequence are never taken for the 8-bit CSI.
 int read_key(int fd);
+
+// True when a byte of `fd` can be read within `timeout_ms` (0: at once)
+// without waiting longer: one already read ahead, or one in the device.
+bool key_waiting(int fd, int timeout_ms);
 
 // Drops the keys typed but not yet read.
 void discard_typeahead(int fd);

@@ -12,6 +12,7 @@
 #include "names/key_definitions.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "tty/characters.h"
 #include "tty/keys.h"
 #include "tty/recall.h"
 #include "tty/screen.h"
@@ -26,17 +27,36 @@ LineEditState g_edit;
 
 enum class KeyOutcome { more, done };
 
+// How long the rest of a UTF-8 sequence may take to arrive once its lead
+// byte has; a lead byte alone after that is a Latin-1 character.
+constexpr int kSequenceRestMs = 100;
+
 struct Editor {
     LineDisplay display;
     std::string text;       // the line being edited
-    int cursor = 0;
+    int cursor = 0;         // a byte offset, always at a character's start
+    std::string partial;    // the bytes of a UTF-8 sequence still arriving
     bool insert = true;
     bool full = false;      // cursor movement possible
     bool backspace_deletes = false;
     int remembered = 0;     // recall position at the start of the read
     uint32_t result = 1;
-    size_t prompt_length = 0;
+    int prompt_columns = 0;
 };
+
+// Columns from the start of the line to the cursor, and from the cursor
+// to the end.
+int columns_to_cursor(const Editor& e) {
+    return text_columns(std::string_view(e.text).substr(0, static_cast<size_t>(e.cursor)));
+}
+int columns_after_cursor(const Editor& e) {
+    return text_columns(std::string_view(e.text).substr(static_cast<size_t>(e.cursor)));
+}
+
+bool is_blank_at(const std::string& text, size_t pos) {
+    auto c = static_cast<unsigned char>(text[pos]);
+    return c < 0x80 && std::isspace(c);
+}
 
 bool has(const std::string& a, const std::string& b) { return !a.empty() || !b.empty(); }
 
@@ -51,7 +71,7 @@ KeyOutcome recall_key(Editor& e, bool up) {
     if (e.remembered < 0) r.position = -1;
     else if (up) r.position = e.remembered + 1 <= count + 1 ? e.remembered + 1 : 0;
     else r.position = e.remembered > 0 ? e.remembered - 1 : 0;
-    erase_display(e.display, static_cast<int>(e.prompt_length + e.text.size()));
+    erase_display(e.display, e.prompt_columns + text_columns(e.text));
     e.text.clear();
     g_edit.reprompt = true;
     return KeyOutcome::done;
@@ -60,47 +80,57 @@ KeyOutcome recall_key(Editor& e, bool up) {
 void delete_before_cursor(Editor& e) {
     if (!e.full) {
         if (e.text.empty()) return;
-        e.text.pop_back();
+        e.text.resize(char_before(e.text, e.text.size()));
+        e.cursor = static_cast<int>(e.text.size());
         e.display.out += "\b \b";
         --e.display.column;
         return;
     }
     if (e.cursor == 0) return;
     cursor_left(e.display, 1);
-    --e.cursor;
+    e.cursor = static_cast<int>(char_before(e.text, static_cast<size_t>(e.cursor)));
     delete_chars(e.display, e.text, 1, e.cursor);
 }
 
 void delete_to_start(Editor& e) {
-    int n = e.cursor;
+    int n = columns_to_cursor(e);
     cursor_left(e.display, n);
     e.cursor = 0;
     delete_chars(e.display, e.text, n, 0);
 }
 
 void delete_word(Editor& e) {
+    size_t start = static_cast<size_t>(e.cursor);
     int n = 0;
-    while (e.cursor - n > 0 && !std::isspace(static_cast<unsigned char>(e.text[e.cursor - n - 1])))
+    while (start > 0) {
+        size_t before = char_before(e.text, start);
+        if (start - before == 1 && is_blank_at(e.text, before)) break;
+        start = before;
         ++n;
+    }
     cursor_left(e.display, n);
-    e.cursor -= n;
+    e.cursor = static_cast<int>(start);
     delete_chars(e.display, e.text, n, e.cursor);
 }
 
 // Puts characters into the line; a carriage return ends it. Stops when the
 // line passes the length limit.
 KeyOutcome insert_text(Editor& e, std::string_view chars) {
-    for (char c : chars) {
-        if (c == '\r') {
+    for (size_t pos = 0; pos < chars.size();) {
+        std::string_view c = chars.substr(pos, char_length(chars, pos));
+        pos += c.size();
+        if (c == "\r") {
             newline(e);
             return KeyOutcome::done;
         }
         if (e.insert && e.full) {
             insert_char(e.display, e.text, c, e.cursor);
         } else {
-            if (e.cursor < static_cast<int>(e.text.size())) e.text[static_cast<size_t>(e.cursor)] = c;
-            else e.text.push_back(c);
-            ++e.cursor;
+            // Overstrike: the character under the cursor, all its bytes, goes.
+            auto at = static_cast<size_t>(e.cursor);
+            size_t old = at < e.text.size() ? char_length(e.text, at) : 0;
+            e.text.replace(at, old, c);
+            e.cursor += static_cast<int>(c.size());
             echo_char(e.display, c);
         }
         if (e.text.size() > kMaxEditLine) {
@@ -143,17 +173,21 @@ bool editing_key(Editor& e, int key) {
     switch (key) {
     case 1: case KEY_F14: e.insert = !e.insert; return true;
     case 4: case KEY_LEFT:
-        if (e.cursor > 0) cursor_left(e.display, 1), --e.cursor;
+        if (e.cursor == 0) return true;
+        cursor_left(e.display, 1);
+        e.cursor = static_cast<int>(char_before(e.text, static_cast<size_t>(e.cursor)));
         return true;
     case 5:
-        cursor_right(e.display, static_cast<int>(e.text.size()) - e.cursor);
+        cursor_right(e.display, columns_after_cursor(e));
         e.cursor = static_cast<int>(e.text.size());
         return true;
     case 6: case KEY_RIGHT:
-        if (e.cursor < static_cast<int>(e.text.size())) cursor_right(e.display, 1), ++e.cursor;
+        if (e.cursor >= static_cast<int>(e.text.size())) return true;
+        cursor_right(e.display, 1);
+        e.cursor += static_cast<int>(char_length(e.text, static_cast<size_t>(e.cursor)));
         return true;
     case 8: case KEY_F12:
-        cursor_left(e.display, e.cursor);
+        cursor_left(e.display, columns_to_cursor(e));
         e.cursor = 0;
         return true;
     case 10: case KEY_F13: delete_word(e); return true;
@@ -177,7 +211,54 @@ KeyOutcome plain_character(Editor& e, int key) {
     return insert_text(e, chars);
 }
 
+// A byte of 160 or more standing alone is a Latin-1 character (or a piece
+// of a broken sequence) of its own; a C1 control (128-159) is treated as
+// the other control characters are.
+KeyOutcome single_byte(Editor& e, unsigned char byte) {
+    char c = static_cast<char>(byte);
+    if (byte >= 0xA0) return insert_text(e, std::string_view(&c, 1));
+    if (e.full) return KeyOutcome::more;
+    return insert_text(e, std::string(1, c) + "\r");
+}
+
+// The bytes gathered so far, each a character of its own.
+KeyOutcome flush_partial(Editor& e) {
+    std::string bytes = std::move(e.partial);
+    e.partial.clear();
+    for (char b : bytes) {
+        if (single_byte(e, static_cast<unsigned char>(b)) == KeyOutcome::done)
+            return KeyOutcome::done;
+    }
+    return KeyOutcome::more;
+}
+
+KeyOutcome wait_for_rest(Editor& e) {
+    if (key_waiting(STDIN_FILENO, kSequenceRestMs)) return KeyOutcome::more;
+    return flush_partial(e);
+}
+
+// Bytes of 128 and more: the bytes of a UTF-8 sequence are gathered into
+// one character; any other such byte is a character by itself.
+KeyOutcome eight_bit_byte(Editor& e, unsigned char byte) {
+    if (!e.partial.empty() && is_continuation(byte)) {
+        e.partial.push_back(static_cast<char>(byte));
+        auto lead = static_cast<unsigned char>(e.partial[0]);
+        size_t wanted = 1 + static_cast<size_t>(utf8_continuations(lead));
+        if (e.partial.size() < wanted) return wait_for_rest(e);
+        if (char_length(e.partial, 0) != wanted) return flush_partial(e);
+        std::string character = std::move(e.partial);
+        e.partial.clear();
+        return insert_text(e, character);
+    }
+    if (flush_partial(e) == KeyOutcome::done) return KeyOutcome::done;
+    if (utf8_continuations(byte) == 0) return single_byte(e, byte);
+    e.partial.assign(1, static_cast<char>(byte));
+    return wait_for_rest(e);
+}
+
 KeyOutcome handle_key(Editor& e, int key, char single_key) {
+    if (key >= 0x80 && key <= 0xFF) return eight_bit_byte(e, static_cast<unsigned char>(key));
+    if (!e.partial.empty() && flush_partial(e) == KeyOutcome::done) return KeyOutcome::done;
     if (key == KEY_INTERRUPTED) return KeyOutcome::done;
     if (key == KEY_END_OF_INPUT) {
         e.result = cond::RMS_EOF;
@@ -287,8 +368,8 @@ uint32_t getline(std::string_view prompt, std::string& line, char single_key) {
     std::fflush(stdout);
     e.display.out += '\r';
     show_text(e.display, prompt);
-    e.prompt_length = prompt.size();
-    for (char c : e.text) echo_char(e.display, c);
+    e.prompt_columns = text_columns(prompt);
+    echo_text(e.display, e.text);
     write_now(e);
     while (handle_key(e, read_key(STDIN_FILENO), single_key) == KeyOutcome::more) write_now(e);
     bool keep = (e.result == 1 || e.result == cond::RMS_EOF) && !error_queued();

@@ -12,6 +12,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "tty/recall.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -96,8 +97,10 @@ void recall_command(CommandContext& cmd) {
         extra_parameter(request.parameter);
         return;
     }
-    if (request.all) list_all(cmd.out);
-    else if (request.erase) erase_all();
+    if (request.all) {
+        list_all(cmd.out);
+        finish_listing(cmd.out, cond::DCL_WRITEERR);
+    } else if (request.erase) erase_all();
     else if (!request.has_parameter) offer(1);
     else pick(request.parameter);
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "files/unique_fd.h"
+#include "tty/characters.h"
 
 namespace dcl {
 
@@ -32,10 +33,20 @@ void move_across(LineDisplay& d, int from_x, int to_x) {
     else repeat_move(d, d.caps->RI, d.caps->nd, to_x - from_x);
 }
 
-void advance(LineDisplay& d, char c) {
-    d.out.push_back(c);
+void advance(LineDisplay& d, std::string_view character) {
+    d.out.append(character);
     ++d.column;
     if (d.wraps && d.width > 0 && d.column % d.width == 0) d.out += "\r\n";
+}
+
+// Calls `each` with every character of `text`.
+template <typename Each>
+void for_each_char(std::string_view text, Each each) {
+    for (size_t pos = 0; pos < text.size();) {
+        size_t length = char_length(text, pos);
+        each(text.substr(pos, length));
+        pos += length;
+    }
 }
 
 }  // namespace
@@ -46,11 +57,15 @@ void flush_display(LineDisplay& d, int fd) {
 }
 
 void show_text(LineDisplay& d, std::string_view text) {
-    for (char c : text) advance(d, c);
+    for_each_char(text, [&](std::string_view c) { advance(d, c); });
 }
 
-void echo_char(LineDisplay& d, char c) {
-    if (d.echo) advance(d, c);
+void echo_char(LineDisplay& d, std::string_view character) {
+    if (d.echo) advance(d, character);
+}
+
+void echo_text(LineDisplay& d, std::string_view text) {
+    if (d.echo) show_text(d, text);
 }
 
 void cursor_left(LineDisplay& d, int n) {
@@ -72,26 +87,25 @@ void cursor_right(LineDisplay& d, int n) {
 }
 
 void delete_chars(LineDisplay& d, std::string& buffer, int n, int position) {
-    n = std::min(n, static_cast<int>(buffer.size()) - position);
-    if (n <= 0) return;
-    buffer.erase(static_cast<size_t>(position), static_cast<size_t>(n));
+    auto from = static_cast<size_t>(position);
+    if (n <= 0 || from >= buffer.size()) return;
+    size_t end = chars_forward(buffer, from, n);
+    n = text_columns(std::string_view(buffer).substr(from, end - from));
+    buffer.erase(from, end - from);
     if (!d.echo) return;  // nothing was drawn, so nothing moves
-    std::string_view tail = std::string_view(buffer).substr(static_cast<size_t>(position));
-    for (char c : tail) echo_char(d, c);
-    for (int i = 0; i < n; ++i) echo_char(d, ' ');
-    cursor_left(d, static_cast<int>(tail.size()) + n);
+    std::string_view tail = std::string_view(buffer).substr(from);
+    echo_text(d, tail);
+    for (int i = 0; i < n; ++i) echo_char(d, " ");
+    cursor_left(d, text_columns(tail) + n);
 }
 
-void insert_char(LineDisplay& d, std::string& buffer, char c, int& cursor) {
-    buffer.insert(buffer.begin() + cursor, c);
-    if (!d.echo) {
-        ++cursor;
-        return;
-    }
+void insert_char(LineDisplay& d, std::string& buffer, std::string_view character, int& cursor) {
+    buffer.insert(static_cast<size_t>(cursor), character);
     std::string_view tail = std::string_view(buffer).substr(static_cast<size_t>(cursor));
-    for (char t : tail) echo_char(d, t);
-    ++cursor;
-    cursor_left(d, static_cast<int>(buffer.size()) - cursor);
+    cursor += static_cast<int>(character.size());
+    if (!d.echo) return;
+    echo_text(d, tail);
+    cursor_left(d, text_columns(tail.substr(character.size())));
 }
 
 void erase_display(LineDisplay& d, int shown_length) {
@@ -102,7 +116,7 @@ void erase_display(LineDisplay& d, int shown_length) {
         return;
     }
     int length = std::max(shown_length, end);
-    for (int i = 0; i < length; ++i) advance(d, ' ');
+    for (int i = 0; i < length; ++i) advance(d, " ");
     cursor_left(d, d.column);
 }
 

@@ -186,6 +186,8 @@ void apply_common_reading_settings(struct termios& t, const TerminalRecord& r) {
     // keeping Ctrl-C and Ctrl-Y as signals.
     t.c_lflag &= ~static_cast<tcflag_t>(ICANON | IEXTEN);
     t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
+    // Typed text keeps its eighth bit: UTF-8 and Latin-1 arrive whole.
+    t.c_iflag &= ~static_cast<tcflag_t>(ISTRIP);
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     t.c_lflag |= ISIG;

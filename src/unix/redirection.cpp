@@ -3,9 +3,13 @@
 // else a DEFINE/USER file, else the level's DEFINE, else the level's base.
 #include "unix/redirection.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/cli_options.h"
+#include "files/file_errors.h"
 #include "files/filespec.h"
 #include "files/versions.h"
 #include "lang/keywords.h"
@@ -71,12 +75,26 @@ uint32_t open_input_file(std::string_view spec, OwnedFile& file) {
         signal_condition(kOpenInputFailure, spec);
         return with_severity(cond::WLD, SEV_SEVERE);
     }
-    file.reset(std::fopen(path.c_str(), "r"));
+    file.reset(std::fopen(path.c_str(), "re"));
     if (!file) {
+        int error = errno;
         signal_condition(kOpenInputFailure, path);
-        return cond::PRV;
+        return open_failure_reason(error, path);
     }
     return 1;
+}
+
+// What the output path names now. Only a regular file is protected by
+// the abort mode and kept as a version; a device, FIFO or socket is simply
+// written, wherever it lives (a file in /dev/shm is a file).
+enum class OutputTarget { absent, file, directory, device };
+
+OutputTarget output_target(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return OutputTarget::absent;
+    if (S_ISREG(st.st_mode)) return OutputTarget::file;
+    if (S_ISDIR(st.st_mode)) return OutputTarget::directory;
+    return OutputTarget::device;
 }
 
 uint32_t open_stream_file(StandardStream which, std::string_view spec, OwnedFile& file) {
@@ -93,6 +111,19 @@ Redirection& redirection() { return g_redirection; }
 
 void reset_redirection() { g_redirection = Redirection{}; }
 
+void reserve_standard_descriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // Read-only: input reads as empty, output refuses every write.
+        // Inherited by children on purpose: for them it stays closed too.
+        int held = open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            dup2(held, fd);
+            close(held);
+        }
+    }
+}
+
 uint32_t open_output_file(std::string_view spec, std::string_view default_spec,
                           bool command_qualifier, OwnedFile& file, std::string& path) {
     uint32_t status = vms_to_unix(path, spec, default_spec);
@@ -101,36 +132,51 @@ uint32_t open_output_file(std::string_view spec, std::string_view default_spec,
         signal_condition(kOpenOutputFailure, spec);
         return with_severity(cond::WLD, SEV_SEVERE);
     }
-    // A device is no file to protect or keep versions of: /dev/null
-    // and /dev/tty are simply written.
-    const bool device = path.starts_with("/dev/");
-    const char* mode = "a";
+    OutputTarget target = output_target(path);
+    if (target == OutputTarget::directory) {
+        signal_condition(kOpenOutputFailure, spec);
+        return open_failure_reason(EISDIR, path);
+    }
+    const char* mode = "ae";
     switch (cli_options().redirect) {
     case RedirectMode::append: break;
-    case RedirectMode::overwrite: mode = "w"; break;
+    case RedirectMode::overwrite: mode = "we"; break;
     case RedirectMode::abort:
-        if (!device && path_exists(path)) {
+        if (target == OutputTarget::file) {
             signal_condition(kOpenOutputFailure, spec);
             return with_severity(cond::FEX, SEV_SEVERE);
         }
-        mode = "w";
+        mode = "we";
         break;
     case RedirectMode::new_version:
-        if (!device && new_version_qv(path) == 0) {
+        if (target == OutputTarget::file && new_version_qv(path) == 0) {
             signal_condition(kOpenOutputFailure, spec);
             return with_severity(command_qualifier ? cond::FEX : cond::PRV, SEV_SEVERE);
         }
-        mode = "w";
+        mode = "we";
         break;
     }
     // Appending to a device makes no sense, and /dev/null refuses nothing.
-    if (path == "/dev/null") mode = "w";
+    if (path == "/dev/null") mode = "we";
     file.reset(std::fopen(path.c_str(), mode));
     if (!file) {
+        int error = errno;
         signal_condition(kOpenOutputFailure, spec);
-        return cond::PRV;
+        return open_failure_reason(error, path);
     }
     return 1;
+}
+
+bool finish_listing(FILE* out, uint32_t failure) {
+    errno = 0;
+    bool flushed = std::fflush(out) == 0;
+    int error = errno;
+    if (flushed && !std::ferror(out)) return true;
+    // A write that failed before the flush left no error number behind.
+    signal_condition(failure, kNames[STREAM_OUTPUT]);
+    signal_condition(write_failure_reason(flushed ? 0 : error));
+    std::clearerr(out);
+    return false;
 }
 
 uint32_t redirect_command_output(std::string_view token, uint32_t& options, uint32_t flags,
@@ -164,6 +210,9 @@ void restore_command_output() {
     if (!r.cmd_output_redirected) return;
     r.cmd_output_redirected = false;
     settle(STREAM_OUTPUT);
+    // Whatever command wrote the file, output lost on the way is its failure
+    // (a command that checked its own listing has left nothing to find).
+    finish_listing(r.command_output.get(), with_severity(cond::WRITEERR, SEV_ERROR));
     r.command_output.reset();
     define_level_name(STREAM_OUTPUT);
 }

@@ -55,6 +55,12 @@ struct Redirection {
 Redirection& redirection();
 void reset_redirection();
 
+// Start-up, before anything is opened: a standard descriptor that the
+// caller left closed is held by /dev/null opened for reading only, so no
+// file the interpreter opens takes its place, and writes to a closed
+// output still fail as they should. (A closed input reads as empty.)
+void reserve_standard_descriptors();
+
 inline FILE*& current_stream(StandardStream which) {
     Redirection& r = redirection();
     return which == STREAM_INPUT ? r.input : which == STREAM_OUTPUT ? r.output : r.error;
@@ -69,6 +75,12 @@ inline constexpr uint32_t OUTPUT_WANTED = 0x40000000;
 // /OUTPUT form of the version failure.
 uint32_t open_output_file(std::string_view spec, std::string_view default_spec,
                           bool command_qualifier, OwnedFile& file, std::string& path);
+
+// Ends a listing written to `out`: flushes it and, when any write of it
+// failed, queues `failure` ("error writing SYS$OUTPUT") and the reason,
+// and clears the stream's error indicator so that the next command starts
+// clean. True when everything was written.
+bool finish_listing(FILE* out, uint32_t failure);
 
 // /OUTPUT[=file] and /NOOUTPUT of a command. `flags` are the qualifier
 // lookup's result flags. Returns 1, 0 after reporting, or a condition.

@@ -1,4 +1,4 @@
-// F$DIRECTORY, F$PARSE, F$SEARCH, F$FUV and F$FVU, called directly with
+// F$PARSE, F$SEARCH, F$FUV and F$FVU, called directly with
 // their argument texts, in a temporary directory.
 #include "lang/lexical_files.h"
 
@@ -146,13 +146,6 @@ TEST_F(LexicalFiles, UnixAndVmsRoundTrips) {
     }
     EXPECT_EQ(call(lexical_fvu, {"\"[.sub]x.c\""}), root_ + "/sub/x.c");
     EXPECT_EQ(call(lexical_fuv, {"\"/x\""}), "[000000]x.");
-}
-
-TEST_F(LexicalFiles, DirectoryIsTheBracketedPart) {
-    session().default_dir = "DKA0:[USER.WORK]";
-    EXPECT_EQ(call(lexical_directory, {}), "[USER.WORK]");
-    session().default_dir = "/no/brackets/";
-    EXPECT_EQ(call(lexical_directory, {}), "!" + std::to_string(with_severity(cond::DNF, SEV_WARNING)));
 }
 
 }  // namespace

@@ -188,7 +188,7 @@ TEST_F(Symbols, ImportKeepsOrderCutsAndReplaces) {
     for (const Symbol& s : symbol_tables().environment.records)
         listing += s.name.substr(0, 4) + ":" + std::to_string(s.name.size()) + ":" +
                    std::to_string(s.value.size()) + ":" + std::to_string(s.flags) + " ";
-    EXPECT_EQ(listing, "A:1:1:17 L:1:1023:17 NNNN:255:1:17 NOEQ:4:0:17 b:1:1:17 ");
+    EXPECT_EQ(listing, "A:1:1:17 B:1:1:17 L:1:1023:17 NNNN:255:1:17 NOEQ:4:0:17 ");
     EXPECT_EQ(lookup("A"), "A/3/17");
 }
 

@@ -73,15 +73,15 @@ TEST_F(ScreenDisplay, InsertAndDelete) {
         const char* out;
     } cases[] = {
         {"insert in the middle", 10, "abcd", 1,
-         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, 'X', c); }, "aXbcd", 2,
+         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, "X", c); }, "aXbcd", 2,
          "Xbcd\x1b[3D"},
         {"insert at the end", 10, "abcd", 4,
-         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, 'X', c); }, "abcdX", 5, "X"},
+         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, "X", c); }, "abcdX", 5, "X"},
         {"insert filling the row", 10, "abcdefghi", 9,
-         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, 'j', c); }, "abcdefghij", 10,
+         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, "j", c); }, "abcdefghij", 10,
          "j\r\n"},
         {"insert pushing onto the next row", 10, "abcdefghij", 5,
-         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, 'X', c); }, "abcdeXfghij", 6,
+         [](LineDisplay& d, std::string& b, int& c) { insert_char(d, b, "X", c); }, "abcdeXfghij", 6,
          "Xfghi\r\nj\x1b[A\x1b[5C"},
         {"delete in the middle", 10, "abcdef", 2,
          [](LineDisplay& d, std::string& b, int& c) { delete_chars(d, b, 2, c); }, "abef", 2,
@@ -115,7 +115,7 @@ TEST_F(ScreenDisplay, InsertWithoutEchoLeavesTheScreenAlone) {
     LineDisplay d = display(10, 1, false);
     std::string buffer = "abcd";
     int cursor = 1;
-    insert_char(d, buffer, 'X', cursor);
+    insert_char(d, buffer, "X", cursor);
     EXPECT_EQ(buffer, "aXbcd");
     EXPECT_EQ(cursor, 2);
     EXPECT_EQ(d.out, "");
