@@ -71,7 +71,10 @@ PipeMessage serve_set(const PipeMessage& request, ImageRun& run, PipeMessage rep
     std::string_view name, value;
     split_name_value(request.data, name, value);
     if (strncasecmp(std::string(name).c_str(), "$STATUS", 8) == 0 && name.size() == 7) {
-        run.image_status = static_cast<uint32_t>(std::strtoul(std::string(value).c_str(), nullptr, 10));
+        // Bit 29 would send the procedure to a label named by nobody; the
+        // inhibit bit keeps its meaning.
+        uint32_t status = static_cast<uint32_t>(std::strtoul(std::string(value).c_str(), nullptr, 10));
+        run.image_status = status & ~CONTINUE_AT_LABEL_BIT;
         run.status_reported = true;
         return reply;
     }
