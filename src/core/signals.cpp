@@ -16,6 +16,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "tty/terminal.h"
+#include "unix/child.h"
 
 namespace dcl {
 
@@ -103,6 +104,7 @@ void install(int sig) {
 InterruptState& interrupts() { return g_state; }
 
 void save_signal_handlers() {
+    remember_inherited_descriptors();
     prepare_fault_message();
     for (int sig = 1; sig <= kLastLowSignal; ++sig)
         if (sig != SIGKILL) install(sig);

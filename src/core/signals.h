@@ -18,7 +18,9 @@ struct InterruptState {
 
 InterruptState& interrupts();
 
-// Installs the interpreter's handlers, remembering the previous ones.
+// Installs the interpreter's handlers, remembering the previous ones. Also
+// notes the descriptors the interpreter inherited, which its children
+// inherit in turn.
 void save_signal_handlers();
 // Puts the previous dispositions back (around child processes).
 void restore_signal_handlers();

@@ -34,7 +34,7 @@ uint32_t open_listing(const PrintTableRequest& request, OwnedFile& out) {
         }
         existed = false;
     }
-    out.reset(std::fopen(path, "w"));
+    out.reset(std::fopen(path, "we"));
     if (!out) {
         report_failure("fopen", path);
         return cond::BADPARAM;

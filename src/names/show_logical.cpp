@@ -285,7 +285,7 @@ bool filter_table(ListingFilter& filter, const std::string& table) {
         signal_condition(status == cond::NOLOGTAB ? cond::IVLOGTAB : status, table);
         return false;
     }
-    OwnedFile file(std::fopen(path.c_str(), "r"));
+    OwnedFile file(std::fopen(path.c_str(), "re"));
     if (!file) {
         signal_condition(kListingFileFailure, "can't get logical name file");
         return false;

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace dcl {
 
@@ -53,9 +54,16 @@ std::string search_path(std::string_view program, const char* path_variable);
 // A child that could not start its program exits with this code.
 inline constexpr int kExecFailed = 88;
 
+// Notes the descriptors above 2 that the interpreter was started with:
+// they are its caller's to pass on, and children inherit them. Every other
+// descriptor is the interpreter's own.
+void remember_inherited_descriptors();
+
 // In a forked child: the current standard streams become descriptors 0, 1
-// and 2, COLS is exported, signals are back to their defaults.
-void prepare_child_process();
+// and 2, COLS is exported, signals are back to their defaults, and of the
+// other descriptors only the inherited ones and `keep` stay open (and
+// `keep` open across exec).
+void prepare_child_process(const std::vector<int>& keep = {});
 
 // The terminal (when standard input is one) in the mode for a running
 // shell command or image, or back in the interpreter's mode.

@@ -296,11 +296,13 @@ void drain(int fd) {
     }
 }
 
+// All four ends are the interpreter's: the image gets its two in the
+// forked child only, so no other child ever holds them.
 uint32_t open_symbol_pipe() {
     if (g_pipe.open()) return 1;
     int request[2], reply[2];
-    if (::pipe(request) != 0) return cond::NOPIPE;
-    if (::pipe(reply) != 0) {
+    if (::pipe2(request, O_CLOEXEC) != 0) return cond::NOPIPE;
+    if (::pipe2(reply, O_CLOEXEC) != 0) {
         ::close(request[0]);
         ::close(request[1]);
         return cond::NOPIPE;
@@ -310,9 +312,6 @@ uint32_t open_symbol_pipe() {
     g_pipe.reply_read = UniqueFd(reply[0]);
     g_pipe.reply_write = UniqueFd(reply[1]);
     fcntl(reply[1], F_SETFL, fcntl(reply[1], F_GETFL) | O_NONBLOCK);
-    // The interpreter's own ends stay out of every child.
-    fcntl(request[0], F_SETFD, FD_CLOEXEC);
-    fcntl(reply[1], F_SETFD, FD_CLOEXEC);
     return 1;
 }
 
@@ -328,7 +327,7 @@ void put_number(const char* name, long value) {
     put_number("CLI_PID", parent);
     std::string vms;
     if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) setenv("TQ_IMAGNAME", vms.c_str(), 1);
-    prepare_child_process();
+    prepare_child_process({g_pipe.reply_read.get(), g_pipe.request_write.get()});
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
