@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -164,17 +165,27 @@ void resync_input_after_child() {
 
 void report_child_signal(int status) {
     int sig = WTERMSIG(status);
-    if (sig == 0 || sig == SIGKILL || sig == SIGTERM) return;
+    if (sig == 0) return;
+    bool own_doing = interpreter_ended_child(sig);
+    bool keyboard = (sig == SIGINT || sig == SIGQUIT) &&
+                    (interrupts().terminal_input || is_terminal(STDOUT_FILENO));
+    bool interrupted = keyboard || (own_doing && interrupts().child_quits > 0);
+    // Passing on the interpreter's own end: it leaves right after.
+    if (own_doing && !interrupted) return;
     uint32_t fault = condition_for_signal(sig);
-    if (fault != 1) child_state().image_status = fault;
+    ChildState& state = child_state();
+    if (!interrupted) {
+        state.image_status = fault != 1 ? fault : with_severity(cond::UNIXSIG, SEV_ERROR);
+        state.failed_by = fault != 1 ? 0 : sig;
+    }
     FILE* err = redirection().error;
     if (WCOREDUMP(status)) {
         std::fprintf(err, "signal %d - core dumped\n", sig);
-    } else if (sig == SIGINT || sig == SIGQUIT) {
+    } else if (interrupted) {
         if (!is_terminal(STDOUT_FILENO)) return;
         std::fputs("\n Interrupt \n", stdout);
         std::fflush(stdout);
-    } else {
+    } else if (fault != 1) {
         std::fprintf(err, "subprocess terminated by signal %d\n", sig);
     }
     std::fflush(err);
@@ -193,7 +204,7 @@ namespace {
 // Ends the wait for a child: the child got any interrupt that arrived
 // meanwhile, so the interpreter forgets it.
 void end_child_wait() {
-    interrupts().child = 0;
+    watch_child(0);
     interrupts().pending = 0;
     resume_interrupts();
 }
@@ -220,6 +231,18 @@ std::string current_directory() {
 ChildState& child_state() {
     static ChildState state;
     return state;
+}
+
+std::string signal_name(int sig) {
+    const char* abbreviation = sigabbrev_np(sig);
+    std::string name = abbreviation ? std::string("SIG") + abbreviation : "signal " + std::to_string(sig);
+    if (const char* description = sigdescr_np(sig)) name += std::string(" (") + description + ")";
+    return name;
+}
+
+void queue_child_signal_end() {
+    const ChildState& state = child_state();
+    signal_condition(state.image_status, state.failed_by ? signal_name(state.failed_by) : "");
 }
 
 uint32_t condition_for_signal(int sig) {
@@ -259,6 +282,7 @@ int unix_cmd(std::string_view command) {
     defer_interrupts();
     terminal_for_child(true, false);
     flush_before_child();
+    child_state() = ChildState{};
     pid_t pid = fork();
     if (pid < 0) {
         signal_condition(FATAL_FAULT, "can't fork");
@@ -267,8 +291,7 @@ int unix_cmd(std::string_view command) {
         return 1;
     }
     if (pid == 0) exec_shell(shell, text);
-    interrupts().child = pid;
-    child_state().image_status = 1;
+    watch_child(pid);
     int status = 0;
     pid_t got = wait_child(status, pid, false);
     terminal_for_child(false, false);
@@ -276,7 +299,7 @@ int unix_cmd(std::string_view command) {
     resync_input_after_child();
     if (got != pid) status = 0;
     if (child_state().image_status != 1) {
-        signal_condition(child_state().image_status);
+        queue_child_signal_end();
         return 0;
     }
     if (WIFSIGNALED(status)) return 0;

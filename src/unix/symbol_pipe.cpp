@@ -353,6 +353,7 @@ void serve_until_end(ImageRun& run) {
 
 uint32_t run_image(const std::vector<std::string>& argv) {
     if (argv.empty()) return cond::NOPIPE;
+    child_state() = ChildState{};
     if (uint32_t status = open_symbol_pipe(); status != 1) return status;
     drain(g_pipe.request_read.get());
     drain(g_pipe.reply_read.get());
@@ -368,7 +369,6 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     defer_interrupts();
     terminal_for_child(true, true);
     ImageRun run;
-    child_state().image_status = 1;
     // The image can find its data lines by name too.
     const std::string& data = input_data_path();
     bool data_named = !data.empty() && is_success(lnm_create_name("LNM$USERMODE", "SYS$INPUT",
@@ -383,11 +383,11 @@ uint32_t run_image(const std::vector<std::string>& argv) {
         signal_condition(FATAL_FAULT, "can't fork");
     } else {
         run.pid = pid;
-        interrupts().child = pid;
+        watch_child(pid);
         serve_until_end(run);
     }
     terminal_for_child(false, true);
-    interrupts().child = 0;
+    watch_child(0);
     interrupts().pending = 0;
     resume_interrupts();
     sigprocmask(SIG_SETMASK, &saved, nullptr);
@@ -395,6 +395,8 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     if (data_named) lnm_delete_name("LNM$USERMODE", "SYS$INPUT");
     sigaction(SIGCHLD, &previous, nullptr);
     if (pid < 0) return 1;
+    // What the image reported wins over the signal that ended it.
+    if (run.status_reported) child_state().failed_by = 0;
     if (run.image_status != 1 || run.status_reported) return run.image_status;
     return static_cast<uint32_t>(run.exit_code & 0xFF);
 }
