@@ -54,7 +54,7 @@ DefaultsList& defaults_list() { return g_defaults; }
 void reset_defaults_list() { g_defaults = DefaultsList{}; }
 
 void read_defaults_file(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "r");
+    FILE* f = std::fopen(path.c_str(), "re");
     if (!f) return;
     char buf[kMaxLine + 2];
     while (std::fgets(buf, sizeof buf, f)) {

@@ -14,7 +14,10 @@
 
 namespace dcl {
 
-void interpreter_exit(uint32_t code) {
+namespace {
+
+// Everything written reaches its file, and the terminal is as it was found.
+void leave_in_order() {
     std::fflush(redirection().output);
     std::fflush(redirection().error);
     std::fflush(stdout);
@@ -22,6 +25,15 @@ void interpreter_exit(uint32_t code) {
     interrupts().pending = 0;
     restore_ttys();
     std::fflush(nullptr);
+}
+
+}  // namespace
+
+void interpreter_exit(uint32_t code) {
+    // A signal that asked the interpreter to end decides how it ends,
+    // whichever way out it happened to be taking.
+    handle_terminating_signals();
+    leave_in_order();
     // A session that was started as the user's "dcl" shell falls back to a
     // plain shell when the server it needs is gone.
     const char* shell = std::getenv("SHELL");
@@ -29,6 +41,11 @@ void interpreter_exit(uint32_t code) {
         execl("/bin/sh", "/bin/sh", static_cast<char*>(nullptr));
     int override_status = cli_options().exit_override;
     std::exit(override_status != 0 ? override_status : static_cast<int>(code & 0xFF));
+}
+
+void interpreter_exit_on_signal(int sig) {
+    leave_in_order();
+    std::exit(128 + (sig & 0x7F));
 }
 
 }  // namespace dcl

@@ -44,7 +44,7 @@ void set_prompt(const char* prompt) {
 }
 
 void open_output_file(const char* name) {
-    FILE* f = std::fopen(name, "a");
+    FILE* f = std::fopen(name, "ae");
     if (!f) {
         std::fprintf(stderr, "Error: can't open output file %s\n", name);
         std::exit(1);

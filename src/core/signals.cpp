@@ -16,6 +16,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "tty/terminal.h"
+#include "unix/child.h"
 
 namespace dcl {
 
@@ -23,12 +24,8 @@ namespace {
 
 InterruptState g_state;
 
-// Signals the interpreter takes over: hangup to broken pipe, then these.
-constexpr int kExtraSignals[] = {SIGTERM, SIGTSTP, SIGTTIN, SIGTTOU};
-constexpr int kLastLowSignal = 13;
-constexpr int kMaxSignal = 64;
-struct sigaction g_previous[kMaxSignal + 1];
-bool g_saved[kMaxSignal + 1];
+struct sigaction g_previous[NSIG];
+bool g_saved[NSIG];
 
 // The message for a fault signal is prepared in advance: the handler of a
 // synchronous fault cannot return, and may only use async-signal-safe calls.
@@ -39,6 +36,11 @@ bool is_synchronous_fault(int sig) {
     return sig == SIGSEGV || sig == SIGBUS || sig == SIGILL || sig == SIGFPE || sig == SIGTRAP ||
            sig == SIGABRT;
 }
+
+// The CPU-time warning comes shortly before the kernel kills the process
+// outright: the terminal is put back at once, the orderly exit may come
+// too late.
+bool announces_kill(int sig) { return sig == SIGXCPU; }
 
 void write_all(int fd, const char* text) { write_fully(fd, std::string_view(text)); }
 
@@ -57,25 +59,45 @@ void write_all(int fd, const char* text) { write_fully(fd, std::string_view(text
     _exit(static_cast<int>(FATAL_GOTSIG & 0xFF));
 }
 
+// Ends the running child on the interpreter's behalf; the wait that reaps
+// it then knows the signal was no fault of the child's.
+void end_child(pid_t child, int sig) {
+    if (child <= 0) return;
+    g_state.sent_to_child = g_state.sent_to_child | (1 << sig);
+    kill(child, sig);
+}
+
+// Ctrl-Y while a child runs: it is asked to terminate, and one that does
+// not listen is killed at the second Ctrl-Y. (The terminal sends the
+// child the quit signal itself, as it shares the foreground.)
+void quit_child(pid_t child) {
+    int presses = g_state.child_quits;
+    g_state.child_quits = presses + 1;
+    end_child(child, presses == 0 ? SIGTERM : SIGKILL);
+}
+
 void interrupt_handler(int sig) {
     int saved_errno = errno;
     pid_t child = g_state.child;
     if ((sig == SIGINT || sig == SIGQUIT) && g_state.terminal_input) {
         g_state.pending = 1;
-        if (child > 0) kill(child, sig);
+        if (child > 0 && sig == SIGQUIT) quit_child(child);
+        else if (child > 0) kill(child, sig);
         if (!g_state.deferred) {
             tcflush(STDIN_FILENO, TCIOFLUSH);
         }
     } else if (sig == SIGTSTP && g_state.terminal_input) {
         tcflush(STDIN_FILENO, TCIFLUSH);  // suspending is refused
     } else if (sig == SIGTERM || sig == SIGHUP) {
-        if (child > 0) kill(child, sig);
+        end_child(child, sig);
         g_state.terminate = sig;
     } else if (is_synchronous_fault(sig)) {
         die_from_fault(sig);
     } else {
-        if (child > 0) kill(child, SIGTERM);
+        end_child(child, SIGTERM);
         g_state.fatal_signal = sig;
+        // With a child running, the terminal is the child's until it ends.
+        if (announces_kill(sig) && child <= 0) restore_ttys_from_signal();
     }
     errno = saved_errno;
 }
@@ -102,18 +124,44 @@ void install(int sig) {
 
 InterruptState& interrupts() { return g_state; }
 
+bool ends_process_by_default(int sig) {
+    switch (sig) {
+    case SIGKILL: case SIGSTOP:                      // cannot be caught
+    case SIGTSTP: case SIGTTIN: case SIGTTOU:        // stop
+    case SIGCHLD: case SIGCONT: case SIGURG: case SIGWINCH:  // ignored
+        return false;
+    default: break;
+    }
+    // Between the classic signals and the real-time ones lie those that
+    // the C library keeps for itself.
+    return (sig >= 1 && sig < 32) || (sig >= SIGRTMIN && sig <= SIGRTMAX);
+}
+
+void watch_child(pid_t pid) {
+    if (pid > 0) {
+        g_state.child_quits = 0;
+        g_state.sent_to_child = 0;
+    }
+    g_state.child = pid;
+}
+
+bool interpreter_ended_child(int sig) {
+    return sig > 0 && sig < 31 && (g_state.sent_to_child & (1 << sig)) != 0;
+}
+
 void save_signal_handlers() {
+    remember_inherited_descriptors();
     prepare_fault_message();
-    for (int sig = 1; sig <= kLastLowSignal; ++sig)
-        if (sig != SIGKILL) install(sig);
-    for (int sig : kExtraSignals) install(sig);
+    for (int sig = 1; sig < NSIG; ++sig)
+        if (ends_process_by_default(sig)) install(sig);
+    for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU}) install(sig);
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     sigaction(SIGCHLD, &dfl, nullptr);
 }
 
 void restore_signal_handlers() {
-    for (int sig = 1; sig <= kMaxSignal; ++sig)
+    for (int sig = 1; sig < NSIG; ++sig)
         if (g_saved[sig]) sigaction(sig, &g_previous[sig], nullptr);
 }
 
@@ -128,9 +176,10 @@ void raise_interrupt() { raise(SIGINT); }
 bool interrupt_requested() { return g_state.pending && !g_state.deferred; }
 
 void handle_terminating_signals() {
-    if (g_state.terminate) {
+    if (int sig = g_state.terminate) {
+        g_state.terminate = 0;
         std::fputs("\n", stdout);
-        interpreter_exit(0);
+        interpreter_exit_on_signal(sig);
     }
     if (int sig = g_state.fatal_signal) {
         g_state.fatal_signal = 0;

@@ -14,14 +14,33 @@ struct InterruptState {
     volatile sig_atomic_t deferred = 0;       // nesting of defer_interrupts
     volatile pid_t child = 0;                 // running child to pass signals to
     volatile sig_atomic_t terminal_input = 0; // standard input is a terminal
+    volatile sig_atomic_t child_quits = 0;    // Ctrl-Y typed while the child runs
+    volatile sig_atomic_t sent_to_child = 0;  // mask of the ending signals the interpreter sent it
 };
 
 InterruptState& interrupts();
 
-// Installs the interpreter's handlers, remembering the previous ones.
+// Installs the interpreter's handlers, remembering the previous ones, for
+// every signal whose default action ends the process (so that the terminal
+// is put back on every way out) and for the job-control stops. Also notes
+// the descriptors the interpreter inherited, which its children inherit in
+// turn.
 void save_signal_handlers();
 // Puts the previous dispositions back (around child processes).
 void restore_signal_handlers();
+
+// True for a signal whose default action ends the process and that a
+// handler can catch.
+bool ends_process_by_default(int sig);
+
+// The child the handlers pass signals to while the interpreter waits for
+// it; 0 ends the watch. Ctrl-Y (the quit signal at a terminal) asks the
+// watched child to terminate, and a second Ctrl-Y kills it.
+void watch_child(pid_t pid);
+
+// True when a child that ended by `sig` was ended by the interpreter
+// itself: after Ctrl-Y, or passing on its own termination.
+bool interpreter_ended_child(int sig);
 
 // Brackets operations that must not be cut in half: an interrupt arriving
 // meanwhile stays pending and takes effect at resume_interrupts.

@@ -124,7 +124,7 @@ void prepare_process_context() {
     message_queue().status = 1;
     take_process_identity();
     import_environment(environ);
-    s.null_device = std::fopen("/dev/null", "r+");
+    s.null_device = std::fopen("/dev/null", "r+e");
     if (!s.null_device) fault("cannot open /dev/null");
     define_standard_names();
     if (!s.working_dir.empty()) unix_to_vms(s.default_dir, s.working_dir);

@@ -149,7 +149,7 @@ std::string_view read_whole(const std::string& path, const FileKind& kind,
         std::fprintf(stderr, "QVLIB %s: can't malloc %s\n", kind.routine, kind.buffer_name);
         return {};
     }
-    FilePtr file(std::fopen(p, "rb"));
+    FilePtr file(std::fopen(p, "rbe"));
     if (!file) {
         std::fprintf(stderr, "QVLIB %s: can't open %s\n", kind.routine, p);
         return {};
@@ -375,7 +375,7 @@ uint32_t load_message_file(const std::string& path) {
         return cond::NORMAL;
     if (!std::getenv("TQ_LOADMSG") && setenv("TQ_LOADMSG", path.c_str(), 0) != 0)
         return cond::INSFMEM;
-    FilePtr file(std::fopen(path.c_str(), "rb"));
+    FilePtr file(std::fopen(path.c_str(), "rbe"));
     if (!file) return cond::PRV;
     uint32_t status = read_user_records(db, file.get());
     if (status != cond::NORMAL) return status;

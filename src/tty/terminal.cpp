@@ -272,10 +272,10 @@ struct termios settings_for_mode(const TerminalRecord& r, TerminalMode mode, boo
     case TTY_SHELL:
     case TTY_IMAGE:
         t.c_cc[VEOF] = CTRL_Z;
-        if (mode == TTY_IMAGE) {
-            t.c_cc[VINTR] = CTRL_C;
-            t.c_cc[VQUIT] = CTRL_Y;
-        }
+        // Ctrl-Y stops a running command as it stops an image: the
+        // interpreter sees it as the quit signal and ends the child.
+        t.c_cc[VQUIT] = CTRL_Y;
+        if (mode == TTY_IMAGE) t.c_cc[VINTR] = CTRL_C;
         break;
     default: break;
     }

@@ -2,10 +2,13 @@
 // interpreter's own working-directory change.
 #include "unix/child.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/ioctl.h>
@@ -45,23 +48,85 @@ void export_columns() {
     setenv("COLS", std::to_string(size.ws_col).c_str(), 1);
 }
 
-}  // namespace
+// Sorted descriptors above 2 that the interpreter's caller handed down.
+std::vector<int>& inherited_descriptors() {
+    static std::vector<int> fds;
+    return fds;
+}
 
-void prepare_child_process() {
-    // Taken above 2 first, so that no stream is overwritten by another's
-    // move (a redirection file may itself sit on 0, 1 or 2).
+// At start-up a descriptor without close-on-exec can only have come from
+// the caller: the interpreter's own so far (the terminal's) have the flag.
+bool inherited(int fd) {
+    int flags = fcntl(fd, F_GETFD);
+    return flags >= 0 && (flags & FD_CLOEXEC) == 0;
+}
+
+void close_span(unsigned first, unsigned last) {
+    if (first > last) return;
+    if (close_range(first, last, 0) == 0) return;
+    // Kernels without close_range: every possible descriptor in turn.
+    long limit = sysconf(_SC_OPEN_MAX);
+    unsigned top = limit > 0 && limit < 65536 ? static_cast<unsigned>(limit) - 1 : 65535;
+    for (unsigned fd = first; fd <= std::min(last, top); ++fd) close(static_cast<int>(fd));
+}
+
+// Closes every descriptor above 2 except those in `open` (sorted).
+void close_all_but(const std::vector<int>& open) {
+    unsigned from = 3;
+    for (int fd : open) {
+        if (fd < static_cast<int>(from)) continue;
+        close_span(from, static_cast<unsigned>(fd) - 1);
+        from = static_cast<unsigned>(fd) + 1;
+    }
+    close_span(from, ~0u);
+}
+
+// The current standard streams onto 0, 1 and 2. Taken above 2 first, so
+// that no stream is overwritten by another's move (a redirection file may
+// itself sit on 0, 1 or 2).
+void streams_onto_standard_descriptors() {
     Redirection& r = redirection();
     FILE* streams[kStandardStreams] = {r.input, r.output, r.error};
     int held[kStandardStreams];
     for (int target = 0; target < 3; ++target) {
         int fd = streams[target] ? fileno(streams[target]) : -1;
-        held[target] = fd >= 0 ? fcntl(fd, F_DUPFD, 3) : -1;
+        held[target] = fd >= 0 ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
     }
     for (int target = 0; target < 3; ++target) {
         if (held[target] < 0) continue;
-        dup2(held[target], target);
+        dup2(held[target], target);  // the copy on 0..2 is inherited
         close(held[target]);
     }
+}
+
+}  // namespace
+
+void remember_inherited_descriptors() {
+    std::vector<int>& fds = inherited_descriptors();
+    fds.clear();
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        int own = dirfd(dir);
+        while (const dirent* entry = readdir(dir)) {
+            char* end = nullptr;
+            long fd = std::strtol(entry->d_name, &end, 10);
+            if (*end != '\0' || end == entry->d_name || fd < 3 || fd == own) continue;
+            if (inherited(static_cast<int>(fd))) fds.push_back(static_cast<int>(fd));
+        }
+        closedir(dir);
+    } else {
+        for (int fd = 3; fd < 1024; ++fd)
+            if (inherited(fd)) fds.push_back(fd);
+    }
+    std::sort(fds.begin(), fds.end());
+}
+
+void prepare_child_process(const std::vector<int>& keep) {
+    streams_onto_standard_descriptors();
+    std::vector<int> open = inherited_descriptors();
+    open.insert(open.end(), keep.begin(), keep.end());
+    std::sort(open.begin(), open.end());
+    close_all_but(open);
+    for (int fd : keep) fcntl(fd, F_SETFD, 0);
     export_columns();
     for (int sig = 1; sig < NSIG; ++sig) {
         if (sig != SIGKILL && sig != SIGSTOP) std::signal(sig, SIG_DFL);
@@ -100,17 +165,27 @@ void resync_input_after_child() {
 
 void report_child_signal(int status) {
     int sig = WTERMSIG(status);
-    if (sig == 0 || sig == SIGKILL || sig == SIGTERM) return;
+    if (sig == 0) return;
+    bool own_doing = interpreter_ended_child(sig);
+    bool keyboard = (sig == SIGINT || sig == SIGQUIT) &&
+                    (interrupts().terminal_input || is_terminal(STDOUT_FILENO));
+    bool interrupted = keyboard || (own_doing && interrupts().child_quits > 0);
+    // Passing on the interpreter's own end: it leaves right after.
+    if (own_doing && !interrupted) return;
     uint32_t fault = condition_for_signal(sig);
-    if (fault != 1) child_state().image_status = fault;
+    ChildState& state = child_state();
+    if (!interrupted) {
+        state.image_status = fault != 1 ? fault : with_severity(cond::UNIXSIG, SEV_ERROR);
+        state.failed_by = fault != 1 ? 0 : sig;
+    }
     FILE* err = redirection().error;
     if (WCOREDUMP(status)) {
         std::fprintf(err, "signal %d - core dumped\n", sig);
-    } else if (sig == SIGINT || sig == SIGQUIT) {
+    } else if (interrupted) {
         if (!is_terminal(STDOUT_FILENO)) return;
         std::fputs("\n Interrupt \n", stdout);
         std::fflush(stdout);
-    } else {
+    } else if (fault != 1) {
         std::fprintf(err, "subprocess terminated by signal %d\n", sig);
     }
     std::fflush(err);
@@ -129,7 +204,7 @@ namespace {
 // Ends the wait for a child: the child got any interrupt that arrived
 // meanwhile, so the interpreter forgets it.
 void end_child_wait() {
-    interrupts().child = 0;
+    watch_child(0);
     interrupts().pending = 0;
     resume_interrupts();
 }
@@ -156,6 +231,18 @@ std::string current_directory() {
 ChildState& child_state() {
     static ChildState state;
     return state;
+}
+
+std::string signal_name(int sig) {
+    const char* abbreviation = sigabbrev_np(sig);
+    std::string name = abbreviation ? std::string("SIG") + abbreviation : "signal " + std::to_string(sig);
+    if (const char* description = sigdescr_np(sig)) name += std::string(" (") + description + ")";
+    return name;
+}
+
+void queue_child_signal_end() {
+    const ChildState& state = child_state();
+    signal_condition(state.image_status, state.failed_by ? signal_name(state.failed_by) : "");
 }
 
 uint32_t condition_for_signal(int sig) {
@@ -195,6 +282,7 @@ int unix_cmd(std::string_view command) {
     defer_interrupts();
     terminal_for_child(true, false);
     flush_before_child();
+    child_state() = ChildState{};
     pid_t pid = fork();
     if (pid < 0) {
         signal_condition(FATAL_FAULT, "can't fork");
@@ -203,8 +291,7 @@ int unix_cmd(std::string_view command) {
         return 1;
     }
     if (pid == 0) exec_shell(shell, text);
-    interrupts().child = pid;
-    child_state().image_status = 1;
+    watch_child(pid);
     int status = 0;
     pid_t got = wait_child(status, pid, false);
     terminal_for_child(false, false);
@@ -212,7 +299,7 @@ int unix_cmd(std::string_view command) {
     resync_input_after_child();
     if (got != pid) status = 0;
     if (child_state().image_status != 1) {
-        signal_condition(child_state().image_status);
+        queue_child_signal_end();
         return 0;
     }
     if (WIFSIGNALED(status)) return 0;

@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace dcl {
 
 // What the interpreter knows about the child it waits for (the process id
 // itself is interrupts().child, so that interrupts reach it).
 struct ChildState {
-    uint32_t image_status = 1;  // a condition once a fault signal ended the child
+    uint32_t image_status = 1;  // a condition once a signal ended the child
+    int failed_by = 0;          // the signal behind an image_status that names it
 };
 
 ChildState& child_state();
@@ -20,6 +22,13 @@ ChildState& child_state();
 // The condition for a child ended by a fault signal (illegal instruction,
 // abort, bus error, arithmetic trap, segmentation fault); 1 for others.
 uint32_t condition_for_signal(int sig);
+
+// How a message names a signal: "SIGKILL (Killed)".
+std::string signal_name(int sig);
+
+// Queues the condition of a child that a signal ended, with the signal's
+// name when the condition takes it.
+void queue_child_signal_end();
 
 // The shell for command lines, from the value of SHELL (nullptr: unset).
 // A shell whose name starts with "dcl" is refused so that the interpreter
@@ -53,9 +62,16 @@ std::string search_path(std::string_view program, const char* path_variable);
 // A child that could not start its program exits with this code.
 inline constexpr int kExecFailed = 88;
 
+// Notes the descriptors above 2 that the interpreter was started with:
+// they are its caller's to pass on, and children inherit them. Every other
+// descriptor is the interpreter's own.
+void remember_inherited_descriptors();
+
 // In a forked child: the current standard streams become descriptors 0, 1
-// and 2, COLS is exported, signals are back to their defaults.
-void prepare_child_process();
+// and 2, COLS is exported, signals are back to their defaults, and of the
+// other descriptors only the inherited ones and `keep` stay open (and
+// `keep` open across exec).
+void prepare_child_process(const std::vector<int>& keep = {});
 
 // The terminal (when standard input is one) in the mode for a running
 // shell command or image, or back in the interpreter's mode.
@@ -69,8 +85,9 @@ void flush_before_child();
 // the file.
 void resync_input_after_child();
 
-// Reports a child's end by a signal (the message, and for a fault signal
-// its condition in child_state().image_status).
+// Reports a child's end by a signal: an interrupt from the keyboard (or a
+// Ctrl-Y the interpreter passed on) shows its notice; any other signal
+// makes child_state().image_status a failure (a fault its own condition).
 void report_child_signal(int status);
 
 using SignalHandler = void (*)(int);

@@ -13,6 +13,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "unix/child.h"
 #include "unix/symbol_pipe.h"
 
 namespace dcl {
@@ -59,7 +60,11 @@ void foreign_command(CommandContext& cmd) {
         return;
     }
     uint32_t result = run_image(words);
-    if (result != 1) signal_condition(result | INHIBIT_BIT);
+    if (result == 1) return;
+    // An image that a signal ended has failed and says so; any other
+    // result is the image's own status, which it has reported itself.
+    if (child_state().failed_by != 0) queue_child_signal_end();
+    else signal_condition(result | INHIBIT_BIT);
 }
 
 }  // namespace dcl

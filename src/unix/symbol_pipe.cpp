@@ -71,7 +71,10 @@ PipeMessage serve_set(const PipeMessage& request, ImageRun& run, PipeMessage rep
     std::string_view name, value;
     split_name_value(request.data, name, value);
     if (strncasecmp(std::string(name).c_str(), "$STATUS", 8) == 0 && name.size() == 7) {
-        run.image_status = static_cast<uint32_t>(std::strtoul(std::string(value).c_str(), nullptr, 10));
+        // Bit 29 would send the procedure to a label named by nobody; the
+        // inhibit bit keeps its meaning.
+        uint32_t status = static_cast<uint32_t>(std::strtoul(std::string(value).c_str(), nullptr, 10));
+        run.image_status = status & ~CONTINUE_AT_LABEL_BIT;
         run.status_reported = true;
         return reply;
     }
@@ -293,11 +296,13 @@ void drain(int fd) {
     }
 }
 
+// All four ends are the interpreter's: the image gets its two in the
+// forked child only, so no other child ever holds them.
 uint32_t open_symbol_pipe() {
     if (g_pipe.open()) return 1;
     int request[2], reply[2];
-    if (::pipe(request) != 0) return cond::NOPIPE;
-    if (::pipe(reply) != 0) {
+    if (::pipe2(request, O_CLOEXEC) != 0) return cond::NOPIPE;
+    if (::pipe2(reply, O_CLOEXEC) != 0) {
         ::close(request[0]);
         ::close(request[1]);
         return cond::NOPIPE;
@@ -307,9 +312,6 @@ uint32_t open_symbol_pipe() {
     g_pipe.reply_read = UniqueFd(reply[0]);
     g_pipe.reply_write = UniqueFd(reply[1]);
     fcntl(reply[1], F_SETFL, fcntl(reply[1], F_GETFL) | O_NONBLOCK);
-    // The interpreter's own ends stay out of every child.
-    fcntl(request[0], F_SETFD, FD_CLOEXEC);
-    fcntl(reply[1], F_SETFD, FD_CLOEXEC);
     return 1;
 }
 
@@ -325,7 +327,7 @@ void put_number(const char* name, long value) {
     put_number("CLI_PID", parent);
     std::string vms;
     if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) setenv("TQ_IMAGNAME", vms.c_str(), 1);
-    prepare_child_process();
+    prepare_child_process({g_pipe.reply_read.get(), g_pipe.request_write.get()});
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -351,6 +353,7 @@ void serve_until_end(ImageRun& run) {
 
 uint32_t run_image(const std::vector<std::string>& argv) {
     if (argv.empty()) return cond::NOPIPE;
+    child_state() = ChildState{};
     if (uint32_t status = open_symbol_pipe(); status != 1) return status;
     drain(g_pipe.request_read.get());
     drain(g_pipe.reply_read.get());
@@ -366,7 +369,6 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     defer_interrupts();
     terminal_for_child(true, true);
     ImageRun run;
-    child_state().image_status = 1;
     // The image can find its data lines by name too.
     const std::string& data = input_data_path();
     bool data_named = !data.empty() && is_success(lnm_create_name("LNM$USERMODE", "SYS$INPUT",
@@ -381,11 +383,11 @@ uint32_t run_image(const std::vector<std::string>& argv) {
         signal_condition(FATAL_FAULT, "can't fork");
     } else {
         run.pid = pid;
-        interrupts().child = pid;
+        watch_child(pid);
         serve_until_end(run);
     }
     terminal_for_child(false, true);
-    interrupts().child = 0;
+    watch_child(0);
     interrupts().pending = 0;
     resume_interrupts();
     sigprocmask(SIG_SETMASK, &saved, nullptr);
@@ -393,6 +395,8 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     if (data_named) lnm_delete_name("LNM$USERMODE", "SYS$INPUT");
     sigaction(SIGCHLD, &previous, nullptr);
     if (pid < 0) return 1;
+    // What the image reported wins over the signal that ended it.
+    if (run.status_reported) child_state().failed_by = 0;
     if (run.image_status != 1 || run.status_reported) return run.image_status;
     return static_cast<uint32_t>(run.exit_code & 0xFF);
 }

@@ -72,8 +72,8 @@ PipeMessage serve_request(const PipeMessage& request, ImageRun& run);
 // header, negative, or longer than the buffer).
 PipeMessage refused_request_reply();
 
-// The two pipes, made at the first image and kept for the session; every
-// later child inherits them.
+// The two pipes, made at the first image and kept for the session. They
+// are close-on-exec: only an image gets its two ends, in its own child.
 struct SymbolPipe {
     UniqueFd request_read;
     UniqueFd request_write;  // the image's end: CLI_SYM_WRITEPIPE

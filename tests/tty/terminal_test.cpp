@@ -121,7 +121,7 @@ TEST(TtyModes, SettingsOfEachMode) {
         {"single key", plain, TTY_SINGLE_KEY, false, false, false, false, 3, 25, OFF, 26, 1, 0},
         {"keys crlf", plain, TTY_KEYS_CRLF, false, true, false, true, 3, 25, OFF, 26, 1, 0},
         {"poll", plain, TTY_POLL, false, true, false, false, 3, 25, OFF, 26, 0, 1},
-        {"shell", plain, TTY_SHELL, true, true, true, true, 3, 28, OFF, 26, 5, 7},
+        {"shell", plain, TTY_SHELL, true, true, true, true, 3, 25, OFF, 26, 5, 7},
         {"image", plain, TTY_IMAGE, true, true, true, true, 3, 25, OFF, 26, 5, 7},
         {"quit only", plain, TTY_QUIT_ONLY, true, true, true, true, 3, 28, OFF, 4, 5, 7},
         {"passthru command", passthru, TTY_COMMAND, false, false, false, false, OFF, ANY, OFF, 26, 1, 0},
