@@ -88,7 +88,7 @@ bool dollar_word(std::string_view line, std::string_view word) {
 // A fresh scratch file for the data. Null after queueing the failure.
 OwnedFile open_scratch(std::string& path) {
     path = create_temporary_file();
-    OwnedFile file(path.empty() ? nullptr : std::fopen(path.c_str(), "w+"));
+    OwnedFile file(path.empty() ? nullptr : std::fopen(path.c_str(), "w+e"));
     if (!file) {
         signal_condition(with_severity(cond::OPENOUT, SEV_SEVERE), "SYS$INPUT");
         signal_condition(cond::PRV);

@@ -88,7 +88,7 @@ namespace {
 OwnedFile open_procedure_file(const std::string& path, std::string& text) {
     constexpr off_t kMaxInMemory = 16 << 20;
     text.clear();
-    OwnedFile disk(std::fopen(path.c_str(), "r"));
+    OwnedFile disk(std::fopen(path.c_str(), "re"));
     struct stat st {};
     if (!disk || fstat(fileno(disk.get()), &st) != 0 || !S_ISREG(st.st_mode) ||
         st.st_size <= 0 || st.st_size > kMaxInMemory)
