@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -220,10 +221,11 @@ uint32_t chdir_failure(int error) {
     return cond::SYN;
 }
 
+// However long the path: a directory deeper than a fixed buffer must not
+// read as "/".
 std::string current_directory() {
-    char buffer[1024];
-    if (!getcwd(buffer, sizeof buffer)) return {};
-    return buffer;
+    std::unique_ptr<char, decltype(&std::free)> path(getcwd(nullptr, 0), &std::free);
+    return path ? std::string(path.get()) : std::string();
 }
 
 }  // namespace
@@ -331,7 +333,8 @@ uint32_t change_directory(std::string_view path) {
         std::fflush(redirection().output);
     }
     std::string absolute = target.front() == '/' ? target : current_directory();
-    absolute = trailing_slash(absolute);
+    // Unknown (the directory vanished): better no name than a wrong one.
+    if (!absolute.empty()) absolute = trailing_slash(absolute);
     session().working_dir = absolute;
     std::string vms;
     if (is_success(unix_to_vms(vms, absolute))) session().default_dir = vms;
