@@ -1,16 +1,13 @@
-// Eight-bit text at the terminal: how a line splits into characters, how
-// the key reader hands over the bytes, and how the display counts columns
-// (a UTF-8 sequence one column, any other byte one column).
+// Eight-bit text at the terminal: how a line splits into characters and
+// how the display counts columns (a UTF-8 sequence one column, any other
+// byte one column). The key reader's side is in keys_test.cpp.
 #include "tty/characters.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "support/scoped_env.h"
-#include "tty/keys.h"
 #include "tty/screen.h"
 #include "tty/terminal.h"
 
@@ -53,55 +50,6 @@ TEST(Characters, StepsBackAndForthOverWholeCharacters) {
     EXPECT_EQ(char_before(text, 0), 0u);
     EXPECT_EQ(chars_forward(text, 1, 2), 5u);
     EXPECT_EQ(chars_forward(text, 0, 99), text.size());
-}
-
-class EightBitKeys : public ::testing::Test {
-protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override {
-        reset_key_input();
-        reset_terminal_state();
-    }
-    std::vector<int> keys_of(const std::string& bytes) {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        EXPECT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-        close(fds[1]);
-        std::vector<int> keys;
-        while (keys.size() < 20) {
-            keys.push_back(read_key(fds[0]));
-            if (keys.back() == KEY_END_OF_INPUT) break;
-        }
-        close(fds[0]);
-        return keys;
-    }
-    test::ScopedEnv no_pipes_{"QV_TTY_PIPES", nullptr};
-};
-
-// The 8-bit CSI is also a continuation byte (U+011B is C4 9B): after a lead
-// byte it is text; on its own it still starts a sequence.
-TEST_F(EightBitKeys, BytesOfASequenceAreNeverTakenForCsi) {
-    constexpr int END = KEY_END_OF_INPUT;
-    EXPECT_EQ(keys_of("\xc4\x9b"), (std::vector<int>{0xC4, 0x9B, END}));
-    EXPECT_EQ(keys_of("\xe2\x9b\x9b"), (std::vector<int>{0xE2, 0x9B, 0x9B, END}));
-    EXPECT_EQ(keys_of("\x9b" "A"), (std::vector<int>{KEY_UP, END}));
-    // Only as many bytes as the lead announced are passed over.
-    EXPECT_EQ(keys_of("\xc4\x9b\x9b" "A"), (std::vector<int>{0xC4, 0x9B, KEY_UP, END}));
-    EXPECT_EQ(keys_of("\xe9\xa9"), (std::vector<int>{0xE9, 0xA9, END}));
-}
-
-TEST_F(EightBitKeys, ReadAheadCountsAsWaiting) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    EXPECT_FALSE(key_waiting(fds[0], 0));
-    ASSERT_EQ(write(fds[1], "ab", 2), 2);
-    EXPECT_TRUE(key_waiting(fds[0], 0));
-    EXPECT_EQ(read_key(fds[0]), 'a');  // 'b' is now read ahead
-    EXPECT_TRUE(key_waiting(fds[0], 0));
-    EXPECT_EQ(read_key(fds[0]), 'b');
-    EXPECT_FALSE(key_waiting(fds[0], 0));
-    close(fds[0]);
-    close(fds[1]);
 }
 
 class EightBitDisplay : public ::testing::Test {

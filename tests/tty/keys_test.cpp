@@ -98,5 +98,31 @@ TEST_F(KeyReader, ReplacedPrimaryTakesOverAndResetRestores) {
     EXPECT_EQ(match_key_sequence("\x1b[Z"), 0);
 }
 
+// The 8-bit CSI is also a continuation byte (U+011B is C4 9B): after a lead
+// byte it is text; on its own it still starts a sequence.
+TEST_F(KeyReader, BytesOfASequenceAreNeverTakenForCsi) {
+    constexpr int END = KEY_END_OF_INPUT;
+    EXPECT_EQ(keys_of("\xc4\x9b"), (std::vector<int>{0xC4, 0x9B, END}));
+    EXPECT_EQ(keys_of("\xe2\x9b\x9b"), (std::vector<int>{0xE2, 0x9B, 0x9B, END}));
+    EXPECT_EQ(keys_of("\x9b" "A"), (std::vector<int>{KEY_UP, END}));
+    // Only as many bytes as the lead announced are passed over.
+    EXPECT_EQ(keys_of("\xc4\x9b\x9b" "A"), (std::vector<int>{0xC4, 0x9B, KEY_UP, END}));
+    EXPECT_EQ(keys_of("\xe9\xa9"), (std::vector<int>{0xE9, 0xA9, END}));
+}
+
+TEST_F(KeyReader, ReadAheadCountsAsWaiting) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    EXPECT_FALSE(key_waiting(fds[0], 0));
+    ASSERT_EQ(write(fds[1], "ab", 2), 2);
+    EXPECT_TRUE(key_waiting(fds[0], 0));
+    EXPECT_EQ(read_key(fds[0]), 'a');  // 'b' is now read ahead
+    EXPECT_TRUE(key_waiting(fds[0], 0));
+    EXPECT_EQ(read_key(fds[0]), 'b');
+    EXPECT_FALSE(key_waiting(fds[0], 0));
+    close(fds[0]);
+    close(fds[1]);
+}
+
 }  // namespace
 }  // namespace dcl
