@@ -1,24 +1,18 @@
-// IF: the one-line form leaves its command for the loop to run next; the
-// block form scans ahead once to its ELSE and ENDIF lines and records where
-// the chosen branch starts and ends. THEN, ELSE and ENDIF met as commands of
-// their own are out of place.
+// Block IF: the look-ahead scan once to a block's ELSE and ENDIF lines, the
+// record of where the chosen branch starts and ends, and its closing.
 #include <cctype>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/handlers.h"
 #include "core/session.h"
-#include "lang/expression.h"
 #include "proc/if_blocks.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
 namespace dcl {
-
-void verb_out_of_place(CommandContext&) { signal_condition(cond::OUTOFPLACE); }
 
 namespace {
 
@@ -148,35 +142,6 @@ void examine_words(const std::vector<std::string>& words, long start, long after
     }
 }
 
-// The block form: the input moves to the start of the chosen branch, and a
-// record tells the loop where that branch ends.
-void block_if(bool condition) {
-    if (!procedure_stack().in_procedure || procedure_stack().command_input == nullptr) {
-        signal_condition(cond::OUTOFPLACE);
-        return;
-    }
-    const ProcedureStack& ps = procedure_stack();
-    IfScan scan = scan_if_block(ps.command_input, ps.depth == 0 && ps.script_input);
-    if (!scan.complete) {
-        signal_condition(cond::OUTOFPLACE);
-        return;
-    }
-    // False without ELSE: the scan stopped right after the ENDIF.
-    if (!condition && !scan.else_start) return;
-    IfBlock block;
-    block.start = condition ? *scan.then_start : *scan.else_start;
-    block.end = condition && scan.else_start ? scan.else_line : scan.endif_line;
-    block.resume = scan.after_endif;
-    if (block.start < 0 || seek_input(block.start) != 1) {
-        signal_condition(cond::POSERR, " ");
-        return;
-    }
-    ProcedureFrame& frame = current_frame();
-    frame.if_blocks.push_back(block);
-    const std::string& command = condition ? scan.then_command : scan.else_command;
-    if (!command.empty()) frame.pending_command = command;
-}
-
 }  // namespace
 
 IfScan scan_if_block(FILE* in, bool dollar_optional) {
@@ -206,27 +171,33 @@ void close_finished_if_blocks() {
     }
 }
 
-// IF condition THEN command, or IF condition alone to open a block. The
-// tokenizer hands over the condition, the THEN word and the command text.
-void if_command(CommandContext& cmd) {
-    const TokenList& tokens = cmd.tokens;
-    size_t k = cmd.verb_index + 1;
-    if (k >= tokens.size()) {
-        signal_condition(cond::EXPSYN);
+// The block form: the input moves to the start of the chosen branch, and a
+// record tells the loop where that branch ends.
+void open_if_block(bool condition) {
+    if (!procedure_stack().in_procedure || procedure_stack().command_input == nullptr) {
+        signal_condition(cond::OUTOFPLACE);
         return;
     }
-    ExprValue value;
-    uint32_t status = evaluate_expression(value, tokens[k].text);
-    if (!is_success(status)) {
-        signal_condition(status);
+    const ProcedureStack& ps = procedure_stack();
+    IfScan scan = scan_if_block(ps.command_input, ps.depth == 0 && ps.script_input);
+    if (!scan.complete) {
+        signal_condition(cond::OUTOFPLACE);
         return;
     }
-    bool condition = (value.integer & 1) != 0;
-    if (k + 1 < tokens.size()) {
-        if (condition && k + 2 < tokens.size()) current_frame().pending_command = tokens[k + 2].text;
+    // False without ELSE: the scan stopped right after the ENDIF.
+    if (!condition && !scan.else_start) return;
+    IfBlock block;
+    block.start = condition ? *scan.then_start : *scan.else_start;
+    block.end = condition && scan.else_start ? scan.else_line : scan.endif_line;
+    block.resume = scan.after_endif;
+    if (block.start < 0 || seek_input(block.start) != 1) {
+        signal_condition(cond::POSERR, " ");
         return;
     }
-    block_if(condition);
+    ProcedureFrame& frame = current_frame();
+    frame.if_blocks.push_back(block);
+    const std::string& command = condition ? scan.then_command : scan.else_command;
+    if (!command.empty()) frame.pending_command = command;
 }
 
 }  // namespace dcl

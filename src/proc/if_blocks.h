@@ -29,6 +29,10 @@ struct IfScan {
 // lack it).
 IfScan scan_if_block(FILE* in, bool dollar_optional = false);
 
+// The block form of IF: scans to the block's end, moves the input to the
+// start of the branch `condition` chooses and records where it ends.
+void open_if_block(bool condition);
+
 // Runs before each procedure line is read: blocks whose chosen branch has
 // been read to its end continue after their ENDIF.
 void close_finished_if_blocks();

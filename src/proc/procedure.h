@@ -164,6 +164,15 @@ struct ProcedureArguments {
     std::vector<std::string> parameters;  // quotes removed
 };
 
+// The Unix path and the VMS name of the procedure file `spec` (default
+// type ".com"). False after reporting that it cannot be found.
+bool locate_procedure(std::string_view spec, std::string& path, std::string& name);
+
+// Pushes a level for the procedure found by locate_procedure and binds its
+// streams and parameters; failures are reported with its name.
+void enter_procedure(const std::string& path, const std::string& name, std::string_view output,
+                     const std::vector<std::string>& parameters);
+
 // Runs the procedure file `spec` (default type ".com") at a new level with
 // `parameters` as P1..P8, taken as they are: the procedure named on
 // dclsh's command line gets its operands verbatim, never through the

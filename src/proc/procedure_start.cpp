@@ -1,5 +1,4 @@
-// @file [p1 .. p8] [/OUTPUT=file]: runs a command procedure at a new level.
-#include "core/handlers.h"
+// Starting a command procedure: its file, its level, its parameters.
 #include "files/filespec.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
@@ -37,8 +36,6 @@ bool parse_procedure_arguments(const TokenList& tokens, size_t first, uint32_t t
     return true;
 }
 
-namespace {
-
 // The Unix path and the VMS name of a procedure file. False after
 // reporting that it cannot be found.
 bool locate_procedure(std::string_view spec, std::string& path, std::string& name) {
@@ -55,25 +52,6 @@ void enter_procedure(const std::string& path, const std::string& name, std::stri
     uint32_t status = push_procedure_level(name);
     if (status == 1) status = open_procedure_streams(path, output, parameters);
     if (status != 1) signal_condition(status, name);
-}
-
-}  // namespace
-
-void at_command(CommandContext& cmd) {
-    std::string_view verb_text = cmd.tokens[cmd.verb_index].text;
-    std::string spec = remove_quotes(verb_text.substr(verb_text.empty() ? 0 : 1));
-    if (spec.empty()) {
-        signal_condition(cond::NULFIL);
-        return;
-    }
-    std::string path;
-    std::string name;
-    if (!locate_procedure(spec, path, name)) return;
-    ProcedureArguments args;
-    if (!parse_procedure_arguments(cmd.tokens, cmd.verb_index + 1, verb::AT,
-                                   ProcedureArguments::kMaxParameters, args))
-        return;
-    enter_procedure(path, name, args.output, args.parameters);
 }
 
 void start_procedure(std::string_view spec, const std::vector<std::string>& parameters) {
