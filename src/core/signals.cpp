@@ -22,7 +22,7 @@ namespace dcl {
 
 namespace {
 
-InterruptState g_state;
+InterruptState& g_state = interrupts();
 
 struct sigaction g_previous[NSIG];
 bool g_saved[NSIG];
@@ -122,8 +122,6 @@ void install(int sig) {
 
 }  // namespace
 
-InterruptState& interrupts() { return g_state; }
-
 bool ends_process_by_default(int sig) {
     switch (sig) {
     case SIGKILL: case SIGSTOP:                      // cannot be caught
@@ -135,18 +133,6 @@ bool ends_process_by_default(int sig) {
     // Between the classic signals and the real-time ones lie those that
     // the C library keeps for itself.
     return (sig >= 1 && sig < 32) || (sig >= SIGRTMIN && sig <= SIGRTMAX);
-}
-
-void watch_child(pid_t pid) {
-    if (pid > 0) {
-        g_state.child_quits = 0;
-        g_state.sent_to_child = 0;
-    }
-    g_state.child = pid;
-}
-
-bool interpreter_ended_child(int sig) {
-    return sig > 0 && sig < 31 && (g_state.sent_to_child & (1 << sig)) != 0;
 }
 
 void save_signal_handlers() {
@@ -164,16 +150,6 @@ void restore_signal_handlers() {
     for (int sig = 1; sig < NSIG; ++sig)
         if (g_saved[sig]) sigaction(sig, &g_previous[sig], nullptr);
 }
-
-void defer_interrupts() { g_state.deferred = g_state.deferred + 1; }
-
-void resume_interrupts() {
-    if (g_state.deferred > 0) g_state.deferred = g_state.deferred - 1;
-}
-
-void raise_interrupt() { raise(SIGINT); }
-
-bool interrupt_requested() { return g_state.pending && !g_state.deferred; }
 
 void handle_terminating_signals() {
     if (int sig = g_state.terminate) {

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "files/search.h"
 #include "lang/qualifiers.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "names/lnm_internal.h"
 #include "status/condition.h"
 

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include "core/session.h"
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "files/versions.h"
 #include "info/logout.h"

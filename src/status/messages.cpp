@@ -5,7 +5,7 @@
 
 #include "core/command_state.h"
 #include "core/exit.h"
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 

@@ -8,7 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "tty/characters.h"
 #include "tty/terminal.h"
 

@@ -18,7 +18,7 @@
 
 #include "core/defaults_file.h"
 #include "core/session.h"
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <strings.h>
 
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "names/symbols.h"
