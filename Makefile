@@ -11,7 +11,7 @@ CTEST      := ctest --output-on-failure -j $(NPROC)
 
 # The steps share the two cores and depend on one another's order.
 .NOTPARALLEL:
-.PHONY: all deps build run check check-build check-asan check-fuzz install clean
+.PHONY: all deps build run check check-layers check-build check-asan check-fuzz install clean
 
 all: build
 
@@ -28,8 +28,12 @@ build: deps $(BUILD)/build.ninja
 run: build
 	exec ./$(BUILD)/dclsh
 
-check: deps check-build check-asan check-fuzz
+check: deps check-layers check-build check-asan check-fuzz
 	@echo "make check: all steps passed"
+
+# No source folder includes a layer above its own.
+check-layers:
+	python3 scripts/check-layers
 
 check-build: build
 	cd $(BUILD) && $(CTEST)

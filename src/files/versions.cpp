@@ -10,7 +10,7 @@
 
 #include "files/unique_fd.h"
 #include "status/condition.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

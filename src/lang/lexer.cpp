@@ -17,7 +17,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

@@ -8,7 +8,7 @@
 
 #include "names/lnm_internal.h"
 #include "status/condition.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl::lnm {
 

@@ -15,7 +15,7 @@
 #include "names/lnm_internal.h"
 #include "status/condition.h"
 #include "tty/terminal.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

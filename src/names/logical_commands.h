@@ -11,7 +11,7 @@
 
 #include "core/command_state.h"
 #include "lang/qualifiers.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

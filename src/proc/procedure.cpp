@@ -16,6 +16,7 @@
 #include "proc/script_input.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 

@@ -13,7 +13,7 @@
 
 #include "lang/tokens.h"
 #include "names/symbols.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

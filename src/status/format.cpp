@@ -7,7 +7,7 @@
 #include "status/condition.h"
 #include "status/message_files.h"
 #include "status/messages.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

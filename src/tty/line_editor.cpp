@@ -17,7 +17,7 @@
 #include "tty/recall.h"
 #include "tty/screen.h"
 #include "tty/terminal.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 

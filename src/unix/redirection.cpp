@@ -22,7 +22,7 @@
 namespace dcl {
 
 namespace {
-Redirection g_redirection;
+Redirection& g_redirection = redirection();
 
 constexpr const char* kNames[kStandardStreams] = {"SYS$INPUT", "SYS$OUTPUT", "SYS$ERROR"};
 constexpr FILE* const* kProcessStreams[kStandardStreams] = {&stdin, &stdout, &stderr};
@@ -106,10 +106,6 @@ uint32_t open_stream_file(StandardStream which, std::string_view spec, OwnedFile
 }  // namespace
 
 const char* stream_logical_name(StandardStream which) { return kNames[which]; }
-
-Redirection& redirection() { return g_redirection; }
-
-void reset_redirection() { g_redirection = Redirection{}; }
 
 void reserve_standard_descriptors() {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {

@@ -4,67 +4,22 @@
 // procedure level's own files), each with its own lifetime.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "status/streams.h"
+
 namespace dcl {
-
-struct FileCloser {
-    void operator()(FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using OwnedFile = std::unique_ptr<FILE, FileCloser>;
-
-enum StandardStream { STREAM_INPUT = 0, STREAM_OUTPUT = 1, STREAM_ERROR = 2 };
-inline constexpr size_t kStandardStreams = 3;
 
 // "SYS$INPUT", "SYS$OUTPUT" or "SYS$ERROR".
 const char* stream_logical_name(StandardStream which);
-
-// A procedure level's share of the streams. The base streams are what the
-// level returns to when nothing else is in force; the defined ones come
-// from a DEFINE of the stream names at this level and close with it.
-struct LevelStreams {
-    std::array<FILE*, kStandardStreams> base{};
-    std::array<std::string, kStandardStreams> base_name;
-    std::array<OwnedFile, kStandardStreams> owned_base;  // opened by the level (@/OUTPUT)
-    std::array<OwnedFile, kStandardStreams> defined;
-    std::array<std::string, kStandardStreams> defined_name;  // as the user gave it
-};
-
-struct Redirection {
-    FILE* input = stdin;
-    FILE* output = stdout;
-    FILE* error = stderr;
-    // A command's /OUTPUT file, closed when the command ends.
-    OwnedFile command_output;
-    bool cmd_output_redirected = false;
-    // /NOOUTPUT: messages of this command are not copied to SYS$OUTPUT.
-    bool no_output = false;
-    // DEFINE/USER files: in force until the next image command is over.
-    std::array<OwnedFile, kStandardStreams> user;
-    // The file named with -O: output and error of the whole session.
-    OwnedFile session_output;
-};
-
-Redirection& redirection();
-void reset_redirection();
 
 // Start-up, before anything is opened: a standard descriptor that the
 // caller left closed is held by /dev/null opened for reading only, so no
 // file the interpreter opens takes its place, and writes to a closed
 // output still fail as they should. (A closed input reads as empty.)
 void reserve_standard_descriptors();
-
-inline FILE*& current_stream(StandardStream which) {
-    Redirection& r = redirection();
-    return which == STREAM_INPUT ? r.input : which == STREAM_OUTPUT ? r.output : r.error;
-}
 
 // The option-word bit that says a command's output is wanted.
 inline constexpr uint32_t OUTPUT_WANTED = 0x40000000;
