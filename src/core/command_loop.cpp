@@ -12,7 +12,7 @@
 #include "core/dispatch.h"
 #include "core/exit.h"
 #include "core/startup_procedures.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "core/signals.h"
 #include "files/scratch.h"
 #include "info/logout.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "status/condition.h"
 #include "status/messages.h"
 

@@ -6,7 +6,7 @@
 
 #include "core/command_state.h"
 #include "core/handlers.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/keywords.h"
 #include "lang/lexer.h"
 #include "lang/verbs.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "core/signals.h"
 #include "status/messages.h"
 #include "tty/terminal.h"

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/cli_options.h"
-#include "core/session.h"
+#include "status/cli_options.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"

@@ -15,7 +15,7 @@
 #include "core/defaults_file.h"
 #include "core/install.h"
 #include "core/options.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "core/signals.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"

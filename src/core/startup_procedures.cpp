@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

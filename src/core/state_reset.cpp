@@ -1,10 +1,10 @@
 // Resetting the process-wide state.
 #include "core/state_reset.h"
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "core/command_state.h"
 #include "core/defaults_file.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "files/scratch.h"
 #include "files/search.h"

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"

@@ -7,9 +7,9 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "core/command_state.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "lang/keywords.h"
 #include "lang/verbs.h"

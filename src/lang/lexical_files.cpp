@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <array>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "files/search.h"
 #include "lang/qualifiers.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/lexical_functions.h"
 
 namespace dcl {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/protection.h"
 #include "status/condition.h"
 #include "status/messages.h"

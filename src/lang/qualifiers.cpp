@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "files/protection.h"
 #include "status/condition.h"
 #include "status/messages.h"

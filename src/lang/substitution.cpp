@@ -2,7 +2,7 @@
 // ''name') and &name, and the labels at the start of a line.
 #include <cctype>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/lexer.h"
 #include "lang/lexicals.h"
 #include "names/symbols.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "proc/if_blocks.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

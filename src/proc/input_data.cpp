@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/scratch.h"
 #include "lang/keywords.h"
 #include "lang/lexer.h"

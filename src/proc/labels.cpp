@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "core/command_state.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "status/interrupts.h"
 #include "files/filespec.h"
 #include "files/versions.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "core/exit.h"
 #include "names/key_definitions.h"
 #include "status/condition.h"

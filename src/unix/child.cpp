@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "core/defaults_file.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "status/interrupts.h"
 #include "files/filespec.h"
 #include "status/condition.h"

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "files/file_errors.h"
 #include "files/filespec.h"
 #include "files/versions.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "status/messages.h"
 #include "support/capture.h"
 

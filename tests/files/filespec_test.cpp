@@ -8,7 +8,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"

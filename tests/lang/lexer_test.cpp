@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "core/command_state.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/verbs.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"

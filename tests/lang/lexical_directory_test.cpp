@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "lang/lexical_files.h"
 #include "proc/procedure.h"

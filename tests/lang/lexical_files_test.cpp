@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

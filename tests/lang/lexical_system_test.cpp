@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "core/state_reset.h"
 #include "files/protection.h"
 #include "proc/procedure.h"

@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/session.h"
+#include "status/session.h"
 #include "files/scratch.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

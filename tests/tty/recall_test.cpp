@@ -10,7 +10,7 @@
 
 #include "core/command_state.h"
 #include "core/dispatch.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "core/defaults_file.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "status/condition.h"
 #include "unix/child.h"
 

@@ -2,9 +2,9 @@
 // qualifier at once, so earlier ones stay in effect when a later one fails.
 #include <cstdio>
 
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 #include "core/handlers.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/handlers.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"

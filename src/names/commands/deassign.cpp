@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/handlers.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "files/scratch.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"

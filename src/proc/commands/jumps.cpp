@@ -1,7 +1,7 @@
 // GOTO, GOSUB, RETURN and EXIT: moving within a procedure and leaving it.
 #include "core/command_state.h"
 #include "core/handlers.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "lang/expression.h"
 #include "lang/qualifiers.h"
 #include "proc/procedure.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/handlers.h"
-#include "core/session.h"
+#include "status/session.h"
 #include "files/filespec.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

@@ -1,5 +1,5 @@
 // The session record.
-#include "core/session.h"
+#include "status/session.h"
 
 namespace dcl {
 

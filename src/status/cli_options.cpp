@@ -1,5 +1,5 @@
 // The interpreter's options record.
-#include "core/cli_options.h"
+#include "status/cli_options.h"
 
 namespace dcl {
 
