@@ -10,7 +10,6 @@
 #include "lang/keywords.h"
 #include "lang/lexer.h"
 #include "lang/verbs.h"
-#include "names/assignment.h"
 #include "proc/input_data.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

@@ -37,4 +37,8 @@ void show_logical(CommandContext& cmd);
 void show_symbol(CommandContext& cmd);
 void show_translation(CommandContext& cmd);
 
+// The assignment statement (name = value, name := text and the like): the
+// dispatcher runs it for a line whose first token is a symbol.
+uint32_t run_assignment(const TokenList& tokens);
+
 }  // namespace dcl

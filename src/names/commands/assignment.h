@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/handlers.h"
 #include "lang/tokens.h"
 
 namespace dcl {

@@ -2,7 +2,7 @@
 // expression's result for "=", "==", "===", or the verbatim text for the
 // ":" forms. A target "NAME[offset,size]" changes part of a value: bytes
 // with the string forms, bits with the expression forms.
-#include "names/assignment.h"
+#include "names/commands/assignment.h"
 
 #include <algorithm>
 #include <cstdio>

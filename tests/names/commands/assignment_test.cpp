@@ -1,5 +1,5 @@
 // The assignment statement: whole values, substrings and bit fields.
-#include "names/assignment.h"
+#include "names/commands/assignment.h"
 
 #include <gtest/gtest.h>
 
