@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "status/text.h"
 
 namespace dcl {
 
@@ -143,7 +144,6 @@ bool current_directory(std::string& out);
 char lower_char(char c);
 bool equal_case_blind(std::string_view a, std::string_view b);
 bool ends_with_case_blind(std::string_view text, std::string_view suffix);
-bool is_blank(char c);
 
 // One value of `name` in `table`, case-blind.
 uint32_t translate_name(std::string_view table, std::string_view name, uint32_t index,

@@ -6,6 +6,7 @@
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -205,7 +206,6 @@ bool ends_with_case_blind(std::string_view text, std::string_view suffix) {
            equal_case_blind(text.substr(text.size() - suffix.size()), suffix);
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 uint32_t merge_known_spec(std::string& out, std::string_view spec, std::string_view default_spec,
                           std::string_view related, DotfileMode mode, bool spec_may_be_logical) {

@@ -336,7 +336,7 @@ size_t vms_dir_to_unix(std::string& out, std::string_view spec) {
     std::string compact;
     compact.reserve(rest.size());
     for (char c : rest)
-        if (!filespec_detail::is_blank(c)) compact.push_back(c);
+        if (!is_blank(c)) compact.push_back(c);
     if (compact.find_first_of("[<;") == npos) {
         if (!compact.empty() && compact.back() == '.') compact.pop_back();
         out.append(compact);
@@ -458,7 +458,7 @@ uint32_t vms_to_unix(std::string& out, std::string_view spec, std::string_view d
         out.assign(spec);
         return cond::NORMAL;
     }
-    while (!spec.empty() && filespec_detail::is_blank(spec.back())) spec.remove_suffix(1);
+    while (!spec.empty() && is_blank(spec.back())) spec.remove_suffix(1);
     uint32_t status = vms_to_unix_core(out, spec, default_spec, related, DotfileMode::unix_names);
     if (status != cond::NORMAL && status != cond::NOLOGNAM) return status;
     finish_single_file(out);

@@ -122,7 +122,7 @@ uint32_t unix_path_to_vms(std::string& out, std::string_view path) {
         }
     }
     compact.append(path);
-    std::erase_if(compact, filespec_detail::is_blank);
+    std::erase_if(compact, is_blank);
     convert_path(out, compact, relative_to_here);
     return out.size() > kMaxPathLength ? cond::BUFOVF : cond::NORMAL;
 }

@@ -6,6 +6,7 @@
 
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -13,12 +14,6 @@ namespace {
 
 constexpr size_t kMaxTypedName = 19;
 constexpr size_t kSignificant = 4;
-
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // A typed name matches a record when the first characters agree: all of
 // them up to four, and only four beyond that (DIRE, DIRECTORY and DIREXYZ
@@ -135,7 +130,7 @@ uint32_t lookup_qualifier(std::string_view text, uint32_t table_id, uint32_t& re
     std::string_view body = text.substr(text.empty() || text[0] != '/' ? 0 : 1);
     size_t eq = body.find('=');
     if (eq != std::string_view::npos) result |= RESULT_VALUE;
-    std::string name = upper(body.substr(0, std::min(eq, kMaxTypedName)));
+    std::string name = upper_ascii(body.substr(0, std::min(eq, kMaxTypedName)));
     if (name.empty()) {
         signal_condition(cond::NOKEYW);
         return 0;
@@ -161,7 +156,7 @@ uint32_t lookup_keyword(std::string& text, uint32_t table_id, uint32_t& result) 
         text[sep] = '=';
         result |= RESULT_VALUE;
     }
-    std::string name = upper(std::string_view(text).substr(0, std::min(sep, kMaxTypedName)));
+    std::string name = upper_ascii(std::string_view(text).substr(0, std::min(sep, kMaxTypedName)));
     if (name.empty()) {
         signal_condition(cond::VALREQ);
         return 0;

@@ -18,12 +18,11 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/streams.h"
+#include "status/text.h"
 
 namespace dcl {
 
 namespace {
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 void trim(std::string& s) {
     size_t b = 0;
@@ -37,13 +36,6 @@ void trim(std::string& s) {
 size_t skip_blanks(std::string_view s, size_t i) {
     while (i < s.size() && is_blank(s[i])) ++i;
     return i;
-}
-
-bool starts_with_nocase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
-    return true;
 }
 
 // "cd -" means the previous directory, not a continuation line.

@@ -26,7 +26,7 @@ void collapse(std::string& text) {
     bool quoted = false;
     for (char c : text) {
         if (c == '"') quoted = !quoted;
-        if (!quoted && is_blank_or_tab(c)) continue;
+        if (!quoted && is_blank(c)) continue;
         text[n++] = c;
     }
     text.resize(n);
@@ -39,7 +39,7 @@ void compress(std::string& text) {
     bool in_blanks = false;
     for (char c : text) {
         if (c == '"') quoted = !quoted;
-        if (!quoted && is_blank_or_tab(c)) {
+        if (!quoted && is_blank(c)) {
             if (!in_blanks) text[n++] = ' ';
             in_blanks = true;
             continue;
@@ -60,15 +60,6 @@ void map_outside_quotes(std::string& text, char (*map)(char)) {
 
 void lowercase(std::string& text) { map_outside_quotes(text, ascii_lower); }
 void upcase(std::string& text) { map_outside_quotes(text, ascii_upper); }
-
-void trim(std::string& text) {
-    size_t end = text.size();
-    while (end > 0 && is_blank_or_tab(text[end - 1])) --end;
-    size_t start = 0;
-    while (start < end && is_blank_or_tab(text[start])) ++start;
-    text.erase(end);
-    text.erase(0, start);
-}
 
 // Keeps the text before the first "!" outside quotes and brackets.
 void uncomment(std::string& text) {
@@ -97,14 +88,14 @@ constexpr std::array<EditEntry, 6> kEdits{{
     {"COLLAPSE", collapse},
     {"COMPRESS", compress},
     {"LOWERCASE", lowercase},
-    {"TRIM", trim},
+    {"TRIM", trim_blanks},
     {"UNCOMMENT", uncomment},
     {"UPCASE", upcase},
 }};
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_blank_or_tab(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank_or_tab(text.back())) text.remove_suffix(1);
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     return text;
 }
 

@@ -41,7 +41,7 @@ uint32_t keyword_argument(const LexicalCall& call, size_t index, std::string& ke
     uint32_t status = optional_text(call, index, text);
     keyword.clear();
     for (char c : text)
-        if (!is_blank_or_tab(c)) keyword.push_back(ascii_upper(c));
+        if (!is_blank(c)) keyword.push_back(ascii_upper(c));
     return status;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "lang/expression.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -69,9 +70,6 @@ uint32_t lexical_mode(LexicalCall& call);
 uint32_t lexical_time(LexicalCall& call);
 uint32_t lexical_verify(LexicalCall& call);
 
-// White space and case as the string functions see them (ASCII only,
-// whatever the locale).
-inline bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
 inline char ascii_upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }

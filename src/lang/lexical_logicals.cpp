@@ -53,7 +53,7 @@ uint32_t keyword_argument(const LexicalCall& call, size_t index, std::string& ke
     uint32_t status = call.evaluate(index, value);
     if (status != 1) return status;
     for (char c : value.text)
-        if (!is_blank_or_tab(c)) keyword.push_back(ascii_upper(c));
+        if (!is_blank(c)) keyword.push_back(ascii_upper(c));
     return 1;
 }
 

@@ -108,8 +108,8 @@ uint32_t lexical_string(LexicalCall& call) {
 namespace {
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_blank_or_tab(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank_or_tab(text.back())) text.remove_suffix(1);
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     return text;
 }
 

@@ -93,7 +93,7 @@ std::string item_name(std::string_view text) {
     bool quoted = false;
     for (char c : text) {
         if (c == '"') quoted = !quoted;
-        if (!quoted && is_blank_or_tab(c)) continue;
+        if (!quoted && is_blank(c)) continue;
         name.push_back(quoted ? c : ascii_upper(c));
     }
     return name;

@@ -117,7 +117,7 @@ void split_arguments(LexicalCall& call, std::string_view list, char* storage) {
                 finish_argument();
                 continue;
             }
-            if (is_blank_or_tab(c)) continue;
+            if (is_blank(c)) continue;
         }
         if (!quoted && c == '(') ++nesting;
         if (!quoted && c == ')' && nesting > 0) --nesting;

@@ -45,33 +45,6 @@ bool apply_flag(uint32_t& options, uint32_t bit, uint32_t result_flags, std::str
     return true;
 }
 
-std::string remove_quotes(std::string_view text) {
-    std::string out;
-    bool quoted = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c != '"') {
-            out.push_back(c);
-        } else if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
-            out.push_back('"');
-            ++i;
-        } else {
-            quoted = !quoted;
-        }
-    }
-    return out;
-}
-
-std::string upper_outside_quotes(std::string_view text) {
-    std::string out(text);
-    bool quoted = false;
-    for (char& c : out) {
-        if (c == '"') quoted = !quoted;
-        if (!quoted && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 bool strip_parentheses(std::string& value) {
     std::string compact;
     bool quoted = false;

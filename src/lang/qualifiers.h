@@ -12,6 +12,8 @@
 #include "lang/keywords.h"
 #include "lang/tokens.h"
 
+#include "status/text.h"
+
 namespace dcl {
 
 // A qualifier the table knows but the command does not implement: applies
@@ -88,10 +90,6 @@ bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view token_tex
 // Returns 1 or the condition for the caller to report with the text.
 uint32_t parse_number(int64_t& out, std::string_view text);
 
-// Removes the quotes of a quoted string; a doubled quote stands for one.
-std::string remove_quotes(std::string_view text);
 
-// Upper case (ASCII) outside double-quoted parts; quotes are kept.
-std::string upper_outside_quotes(std::string_view text);
 
 }  // namespace dcl

@@ -9,6 +9,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -19,7 +20,6 @@ namespace {
 // levels at most.
 constexpr int kMaxSubstitutionPasses = 32;
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // Characters of a substituted name. A double quote ends the name, so that
 // "''p1" keeps its closing quote.

@@ -7,12 +7,12 @@
 #include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 bool rest_of_line_verb(uint32_t v) {
     return v == verb::NONE || v == verb::CD || v == verb::SHELL || v == verb::FOREIGN;

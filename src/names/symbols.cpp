@@ -13,6 +13,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -26,7 +27,6 @@ constexpr uint64_t kLargestNumber = 9223372036854775807ull;
 bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || is_lower(c); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-char to_upper(char c) { return is_lower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // A name upper-cased outside double quotes. A name that is already upper
 // case is used where it lies, so the frequent lookups of a procedure loop
@@ -44,7 +44,7 @@ public:
         for (size_t i = 0; i < name.size(); ++i) {
             char c = name[i];
             if (c == '"') quoted = !quoted;
-            buffer_[i] = quoted ? c : to_upper(c);
+            buffer_[i] = quoted ? c : upper_ascii(c);
         }
         view_ = std::string_view(buffer_, name.size());
         return true;
@@ -229,12 +229,6 @@ void store(SymbolTable& table, const Slot& slot, std::string_view name, std::str
                          std::move(symbol));
 }
 
-std::string upper_case(std::string_view name) {
-    std::string upper(name);
-    for (char& c : upper) c = to_upper(c);
-    return upper;
-}
-
 // How an environment entry spelt `variable` ranks for the symbol `name`:
 // the exact upper-case spelling before any other; among others the first
 // in the environment stays.
@@ -251,7 +245,7 @@ bool take_other_spelling(Symbol& symbol) {
         std::string_view text(*entry);
         size_t equals = text.find('=');
         std::string_view variable = text.substr(0, equals);
-        if (equals == std::string_view::npos || upper_case(variable) != symbol.name) continue;
+        if (equals == std::string_view::npos || upper_ascii(variable) != symbol.name) continue;
         if (found && !better_spelling(variable, symbol.variable, symbol.name)) continue;
         symbol.variable.assign(variable);
         symbol.value.assign(text.substr(equals + 1, kMaxImportedValue));
@@ -307,7 +301,7 @@ std::string normalize_symbol_name(std::string_view typed) {
     bool quoted = false;
     for (char& c : upper) {
         if (c == '"') quoted = !quoted;
-        else if (!quoted) c = to_upper(c);
+        else if (!quoted) c = upper_ascii(c);
     }
     return remove_quotes(upper);
 }
@@ -428,7 +422,7 @@ void import_environment(char** envp) {
         if (variable.empty()) continue;
         std::string_view value;
         if (equals != std::string_view::npos) value = text.substr(equals + 1, kMaxImportedValue);
-        std::string name = upper_case(variable);
+        std::string name = upper_ascii(variable);
         auto it = std::lower_bound(records.begin(), records.end(), name,
                                    [](const Symbol& s, std::string_view n) { return s.name < n; });
         if (it == records.end() || it->name != name) {

@@ -18,6 +18,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "unix/redirection.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -66,15 +67,6 @@ void finish_line(FILE* in, const std::string& head, FILE* out) {
 void copy_line(FILE* in, const std::string& head, FILE* out) {
     std::fwrite(head.data(), 1, head.size(), out);
     finish_line(in, head, out);
-}
-
-bool starts_with_nocase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) !=
-            std::toupper(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
 }
 
 // "$", optional blanks, then `word` in any case.

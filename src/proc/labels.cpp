@@ -10,12 +10,11 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
 namespace {
-
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 bool is_name_char(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';

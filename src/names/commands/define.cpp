@@ -20,6 +20,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "unix/redirection.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -31,21 +32,12 @@ constexpr uint32_t kDclInformational = 0x30003;
 // The longest qualifier name worth comparing; keyword lookups stop there too.
 constexpr size_t kMaxTypedQualifier = 19;
 
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
-    return true;
-}
-
 // "/NAME=value" -> "NAME", upper case.
 std::string qualifier_name(std::string_view token_text) {
     if (!token_text.empty() && token_text.front() == '/') token_text.remove_prefix(1);
     token_text = token_text.substr(0, std::min(token_text.find('='), kMaxTypedQualifier));
     std::string name;
-    for (char c : token_text) name.push_back(ascii_upper(c));
+    for (char c : token_text) name.push_back(upper_ascii(c));
     return name;
 }
 
@@ -228,7 +220,7 @@ FormChoice choose_form(const CommandContext& cmd) {
 uint32_t store_values(uint32_t options, const std::string& table, const std::string& name,
                       std::span<const std::string> values) {
     bool upper_values =
-        equal_ignoring_case(name, "LNM$FILE_DEV") || equal_ignoring_case(name, "LNM$DCL_LOGICAL");
+        equal_nocase(name, "LNM$FILE_DEV") || equal_nocase(name, "LNM$DCL_LOGICAL");
     uint32_t shared = options & (DEFINE_OPT_CONCEALED | DEFINE_OPT_TERMINAL);
     for (size_t i = 0; i < values.size(); ++i) {
         std::string value = upper_values ? logical_name_argument(values[i]) : remove_quotes(values[i]);

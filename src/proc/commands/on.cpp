@@ -11,6 +11,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -29,16 +30,10 @@ constexpr std::array<OnCondition, 4> kOnConditions = {{
     {"CONTROL_Y", ON_CONTROL_Y},
 }};
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // A word names a condition by all its characters when it has fewer than
 // five, else by its first four.
 bool find_on_condition(std::string_view typed, OnAction& action) {
-    std::string word = upper(typed);
+    std::string word = upper_ascii(typed);
     size_t n = word.size() < 5 ? word.size() : 4;
     for (const OnCondition& c : kOnConditions) {
         if (n <= c.name.size() && c.name.compare(0, n, word, 0, n) == 0) {
@@ -81,7 +76,7 @@ void on_command(CommandContext& cmd) {
         signal_condition(cond::PARMDEL);
         return;
     }
-    if (upper(tokens[k + 1].text) != "THEN") {
+    if (upper_ascii(tokens[k + 1].text) != "THEN") {
         signal_condition(cond::NOTHEN, tokens[k + 1].text);
         return;
     }

@@ -1,0 +1,33 @@
+// Small text rules every layer shares. Command words are ASCII: case is
+// folded for ASCII letters only, whatever the locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dcl {
+
+inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+inline char upper_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// `text` with its ASCII letters in upper case.
+std::string upper_ascii(std::string_view text);
+
+// Equal, or beginning with `prefix`, with ASCII letters compared without
+// regard to case.
+bool equal_nocase(std::string_view a, std::string_view b);
+bool starts_with_nocase(std::string_view text, std::string_view prefix);
+
+// Blanks and tabs removed from both ends.
+void trim_blanks(std::string& text);
+
+// Double quotes removed; a doubled quote inside a quoted part stands for
+// one quote.
+std::string remove_quotes(std::string_view text);
+
+// ASCII letters upper-cased outside double quotes.
+std::string upper_outside_quotes(std::string_view text);
+
+}  // namespace dcl
