@@ -13,7 +13,7 @@
 #include "status/interrupts.h"
 #include "files/filespec.h"
 #include "files/search.h"
-#include "lang/qualifiers.h"
+#include "status/text.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "lang/lexical_functions.h"
-#include "names/logical_commands.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include "status/text.h"
 
 namespace dcl {
 
@@ -102,5 +103,11 @@ uint32_t lnm_translate(std::string_view table, std::string_view name, std::strin
 // standard process names, LNM$JOB and the job table, and the user-mode
 // switch. Existing tables are kept as they are.
 void initc_log();
+
+// A logical name, table name or pattern as typed: upper case outside
+// quotes, then unquoted (a doubled quote inside quotes is one quote).
+inline std::string logical_name_argument(std::string_view text) {
+    return remove_quotes(upper_outside_quotes(text));
+}
 
 }  // namespace dcl

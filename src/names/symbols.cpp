@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "lang/qualifiers.h"
+#include "status/text.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"

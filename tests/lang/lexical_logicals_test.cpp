@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lang/expression.h"
-#include "names/logical_commands.h"
+#include "names/commands/logical_commands.h"
 #include "names/logical_names.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

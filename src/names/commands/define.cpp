@@ -14,7 +14,7 @@
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
 #include "names/key_definitions.h"
-#include "names/logical_commands.h"
+#include "names/commands/logical_commands.h"
 #include "names/logical_names.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
@@ -240,11 +240,6 @@ uint32_t store_values(uint32_t options, const std::string& table, const std::str
 }
 
 }  // namespace
-
-
-std::string logical_name_argument(std::string_view text) {
-    return remove_quotes(upper_outside_quotes(text));
-}
 
 std::optional<StandardStream> standard_stream_named(std::string_view name) {
     if (name == "SYS$INPUT") return STREAM_INPUT;

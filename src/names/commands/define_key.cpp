@@ -8,7 +8,7 @@
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
 #include "names/key_definitions.h"
-#include "names/logical_commands.h"
+#include "names/commands/logical_commands.h"
 #include "status/condition.h"
 #include "status/messages.h"
 

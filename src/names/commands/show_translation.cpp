@@ -9,7 +9,7 @@
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
-#include "names/logical_commands.h"
+#include "names/commands/logical_commands.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
 #include "unix/redirection.h"

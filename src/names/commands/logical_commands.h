@@ -37,12 +37,6 @@ inline constexpr uint32_t DEASSIGN_OPT_TABLE = 0x40;
 inline constexpr uint32_t DEASSIGN_OPT_USER = 0x80;
 inline constexpr uint32_t DEASSIGN_INITIAL_OPTIONS = DEASSIGN_OPT_SUPERVISOR;
 
-
-// A logical name, table name or pattern as typed: upper case outside
-// quotes, then unquoted (a doubled quote inside quotes is one quote).
-std::string logical_name_argument(std::string_view text);
-
-
 // SYS$INPUT, SYS$OUTPUT and SYS$ERROR (exactly, upper case) name a
 // standard stream; other names none.
 std::optional<StandardStream> standard_stream_named(std::string_view name);
