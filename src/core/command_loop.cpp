@@ -10,7 +10,7 @@
 
 #include "core/command_state.h"
 #include "core/dispatch.h"
-#include "core/exit.h"
+#include "status/exit.h"
 #include "core/startup_procedures.h"
 #include "status/session.h"
 #include "core/signals.h"

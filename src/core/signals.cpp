@@ -11,7 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "core/exit.h"
+#include "status/exit.h"
 #include "files/unique_fd.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -22,6 +22,7 @@
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
+#include "status/exit.h"
 #include "status/message_files.h"
 #include "status/messages.h"
 #include "tty/terminal.h"
@@ -120,6 +121,7 @@ void prepare_process_context() {
     }
     if (s.interactive) init_tty(STDIN_FILENO);
     save_signal_handlers();
+    exit_hooks() = ExitHooks{handle_terminating_signals, restore_ttys};
     if (s.interactive) set_tty_mode(STDIN_FILENO, TTY_COMMAND);
     message_queue().status = 1;
     take_process_identity();

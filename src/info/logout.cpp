@@ -2,7 +2,7 @@
 // the accounting summary of an interactive session come with LOGOUT.
 #include "info/logout.h"
 
-#include "core/exit.h"
+#include "status/exit.h"
 
 namespace dcl {
 

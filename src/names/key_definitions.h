@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/dispatch.h"
 
 namespace dcl {
 
@@ -47,8 +46,5 @@ uint32_t key_code_of(std::string_view key_name);
 // unquoted. Returns 1, or 0 after queueing the failure.
 uint32_t define_key(uint32_t options, std::string_view key_name, std::string_view equivalence);
 
-// DEFINE/KEY; `selector_index` is the token of the /KEY qualifier, and
-// qualifiers before it are not the key command's.
-void define_key_command(const CommandContext& cmd, size_t selector_index);
 
 }  // namespace dcl

@@ -4,7 +4,7 @@
 #include <csignal>
 
 #include "core/command_state.h"
-#include "core/exit.h"
+#include "status/exit.h"
 #include "status/interrupts.h"
 #include "proc/procedure.h"
 #include "status/condition.h"

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "status/cli_options.h"
-#include "core/exit.h"
+#include "status/exit.h"
 #include "names/key_definitions.h"
 #include "status/condition.h"
 #include "status/messages.h"

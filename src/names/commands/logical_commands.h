@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/command_state.h"
+#include "core/dispatch.h"
 #include "lang/qualifiers.h"
 #include "status/streams.h"
 
@@ -63,5 +64,9 @@ void restore_process_names();
 // Writes "  NAME = "value"  (table)" for the first translation of `name`
 // (LNM$FILE_DEV when `table` is empty), UNDEFINED when there is none.
 void write_translation(FILE* out, std::string_view name, std::string_view table);
+
+// DEFINE/KEY; `selector_index` is the token of the /KEY qualifier, and
+// qualifiers before it are not the key command's.
+void define_key_command(const CommandContext& cmd, size_t selector_index);
 
 }  // namespace dcl

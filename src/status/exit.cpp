@@ -1,5 +1,5 @@
 // The orderly exit.
-#include "core/exit.h"
+#include "status/exit.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,14 +7,15 @@
 #include <unistd.h>
 
 #include "status/cli_options.h"
-#include "core/signals.h"
+#include "status/interrupts.h"
 #include "status/messages.h"
-#include "tty/terminal.h"
-#include "unix/redirection.h"
+#include "status/streams.h"
 
 namespace dcl {
 
 namespace {
+
+ExitHooks g_hooks;
 
 // Everything written reaches its file, and the terminal is as it was found.
 void leave_in_order() {
@@ -23,16 +24,18 @@ void leave_in_order() {
     std::fflush(stdout);
     std::fflush(stderr);
     interrupts().pending = 0;
-    restore_ttys();
+    if (g_hooks.restore_terminal) g_hooks.restore_terminal();
     std::fflush(nullptr);
 }
 
 }  // namespace
 
+ExitHooks& exit_hooks() { return g_hooks; }
+
 void interpreter_exit(uint32_t code) {
     // A signal that asked the interpreter to end decides how it ends,
     // whichever way out it happened to be taking.
-    handle_terminating_signals();
+    if (g_hooks.settle_signals) g_hooks.settle_signals();
     leave_in_order();
     // A session that was started as the user's "dcl" shell falls back to a
     // plain shell when the server it needs is gone.

@@ -5,10 +5,20 @@
 
 namespace dcl {
 
+// What the way out needs from the layers above: acting on a termination
+// signal recorded meanwhile, and putting the terminal back. Start-up sets
+// them; unset, they are skipped.
+struct ExitHooks {
+    void (*settle_signals)() = nullptr;
+    void (*restore_terminal)() = nullptr;
+};
+
+ExitHooks& exit_hooks();
+
 // Flushes the streams, restores the terminal and exits with the SET CLI
 // exit-status override when set, else with `code`. A termination signal
-// or unexpected signal recorded meanwhile takes precedence (see
-// handle_terminating_signals). Never returns.
+// or unexpected signal recorded meanwhile takes precedence (the
+// settle_signals hook). Never returns.
 [[noreturn]] void interpreter_exit(uint32_t code);
 
 // The same way out after the interpreter was told to end by a signal:
