@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "core/command_loop.h"
-#include "core/defaults_file.h"
+#include "status/defaults_file.h"
 #include "core/install.h"
 #include "core/options.h"
 #include "status/session.h"

@@ -3,7 +3,7 @@
 
 #include "status/cli_options.h"
 #include "core/command_state.h"
-#include "core/defaults_file.h"
+#include "status/defaults_file.h"
 #include "status/session.h"
 #include "files/filespec.h"
 #include "files/scratch.h"

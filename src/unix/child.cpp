@@ -16,7 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/defaults_file.h"
+#include "status/defaults_file.h"
 #include "status/session.h"
 #include "status/interrupts.h"
 #include "files/filespec.h"

@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/defaults_file.h"
+#include "status/defaults_file.h"
 #include "status/session.h"
 #include "status/condition.h"
 #include "unix/child.h"

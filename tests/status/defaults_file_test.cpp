@@ -1,5 +1,5 @@
 // Reading the defaults files.
-#include "core/defaults_file.h"
+#include "status/defaults_file.h"
 
 #include <gtest/gtest.h>
 
