@@ -70,8 +70,24 @@ void reenter_after_interrupt() {
 
 // Shows the command's messages, which sets $STATUS; a level that an EXIT
 // ended passes its status to the caller's command instead.
+// A condition asked to continue at a label: the jump is made here; when
+// it cannot be, the condition is shown after all and $STATUS says why.
+void continue_at_requested_label() {
+    MessageQueue& q = message_queue();
+    if (!q.label_to_continue_at) return;
+    std::string label = std::move(*q.label_to_continue_at);
+    q.label_to_continue_at.reset();
+    uint32_t result = goto_label(label);
+    if (is_success(result)) return;
+    discard_messages();
+    signal_condition(q.label_condition, label);
+    show_messages();
+    q.status = result;
+}
+
 void show_command_messages() {
     show_messages();
+    continue_at_requested_label();
     if (std::optional<uint32_t> passed = procedure_stack().exit_status) {
         procedure_stack().exit_status.reset();
         message_queue().status = *passed & ~INHIBIT_BIT;
@@ -130,7 +146,7 @@ void start_initial_procedure(ProcedureFrame& level0) {
     level0.initial_procedure.clear();
     level0.initial_parameters.clear();
     g_command.exit_after_command = true;
-    g_command.verb = verb::AT;
+    message_queue().verb = verb::AT;
     start_procedure(name, parameters);
     show_command_messages();
     if (procedure_depth() == 0) finish_one_shot();
@@ -219,8 +235,8 @@ void process_procedure_line() {
     // A CALL whose label is not a SUBROUTINE is reported, and the command
     // found there is carried out all the same.
     bool not_subroutine = false;
-    if (g_command.expected_verb != 0 && g_command.verb != 0) {
-        not_subroutine = g_command.verb != g_command.expected_verb && !error_queued();
+    if (g_command.expected_verb != 0 && message_queue().verb != 0) {
+        not_subroutine = message_queue().verb != g_command.expected_verb && !error_queued();
         if (not_subroutine) signal_condition(cond::NOTSUBR);
         g_command.expected_verb = 0;
     }

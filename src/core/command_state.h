@@ -12,7 +12,6 @@ namespace dcl {
 struct CommandState {
     std::string line;            // raw text as read, joined across continuations
     std::string expanded;        // after substitution
-    uint32_t verb = 0;           // 0: no known verb
     bool assignment = false;     // the line is "symbol = ..."
     bool reprompt = false;       // the command is incomplete: read more
     std::string current_prompt;  // prompt of the next interactive read

@@ -100,7 +100,7 @@ uint32_t route_set_show(const TokenList& tokens, size_t verb_index, uint32_t& fl
         return 0;
     }
     std::string keyword = t.text;
-    return lookup_keyword(keyword, cs.verb, flags);
+    return lookup_keyword(keyword, message_queue().verb, flags);
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ bool is_image_command(uint32_t code) {
 
 uint32_t run_command_line(std::string_view expanded) {
     CommandState& cs = command_state();
-    if (!tokenize_line(cs.tokens, expanded, cs.verb, cs.assignment)) return 0;
+    if (!tokenize_line(cs.tokens, expanded, message_queue().verb, cs.assignment)) return 0;
     if (cs.tokens.size() == 0) return 1;
     switch (cs.tokens[0].type) {
     case TOKEN_VERB:
@@ -135,12 +135,12 @@ void dispatch_verb() {
     CommandState& cs = command_state();
     size_t index = find_verb_token(cs.tokens);
     if (index == cs.tokens.size()) return;
-    uint32_t code = cs.verb;
+    uint32_t code = message_queue().verb;
     uint32_t flags = 0;
     if (code == verb::SET || code == verb::SHOW) {
         code = route_set_show(cs.tokens, index, flags);
         if (code == 0) return;
-        cs.verb = code;
+        message_queue().verb = code;
         ++index;
     }
     cs.image_command = is_image_command(code);

@@ -198,14 +198,14 @@ uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
     if (uint32_t status = substitute_verb_symbol(line, word, rest, rewritten); status != 1)
         return status;
     if (rewritten) split_first_word(line, "(/! ", word, rest);
-    if (uint32_t status = recognise_verb(word, rest, cs.verb); !is_success(status)) return status;
+    if (uint32_t status = recognise_verb(word, rest, message_queue().verb); !is_success(status)) return status;
     out = word;
     if (!rest.empty()) {
         out += ' ';
         out += rest;
     }
     trim(out);
-    if (!keeps_case(cs.verb)) map_case(out, cli_options().upper_case);
+    if (!keeps_case(message_queue().verb)) map_case(out, cli_options().upper_case);
     return 1;
 }
 
@@ -271,7 +271,7 @@ uint32_t preprocess_line(std::string& line) {
 uint32_t expand_command_line(std::string& out, std::string& raw) {
     CommandState& cs = command_state();
     out.clear();
-    cs.verb = verb::NONE;
+    message_queue().verb = verb::NONE;
     cs.assignment = false;
     if (cli_options().pass_to_shell && !raw.empty() && raw[0] == '#') return 1;
     std::string work = raw;
@@ -292,7 +292,7 @@ uint32_t expand_command_line(std::string& out, std::string& raw) {
     trim(work);
     if (work.empty()) return 1;
     if (uint32_t status = recognise_command(out, work, labels); !is_success(status)) return status;
-    if (cs.verb == verb::RECALL) raw.clear();
+    if (message_queue().verb == verb::RECALL) raw.clear();
     return 1;
 }
 

@@ -3,10 +3,8 @@
 
 #include <csignal>
 
-#include "core/command_state.h"
 #include "status/exit.h"
 #include "status/interrupts.h"
-#include "proc/procedure.h"
 #include "status/condition.h"
 
 namespace dcl {
@@ -33,25 +31,22 @@ bool fatal_to_interpreter(uint32_t value) {
            base == cond::FAULT;
 }
 
-// A condition with the continue-at-label bit moves the procedure to the
-// label named by its first argument. Returns true when the queue is done.
-bool continue_at_label(uint32_t& shown_count) {
+// A condition with the continue-at-label bit asks the procedure to go on
+// at the label named by its first argument. Nothing is shown now: the
+// command loop makes the jump, and shows the condition if it fails.
+void defer_to_label() {
     MessageQueue& q = g_queue;
-    q.status = (q.status & ~CONTINUE_AT_LABEL_BIT) | INHIBIT_BIT;
-    uint32_t result = goto_label(q.entries[0].arg1);
-    if (is_success(result)) {
-        q.count = 0;
-        return true;
-    }
-    q.status = result;
-    shown_count = 1;
-    return false;
+    const QueuedCondition& first = q.entries[0];
+    q.label_condition = first.value & ~CONTINUE_AT_LABEL_BIT;
+    q.label_to_continue_at = first.arg1;
+    q.status = q.label_condition | INHIBIT_BIT;
+    q.count = 0;
 }
 
 bool skipped(uint32_t value) {
     if (value & INHIBIT_BIT) return true;
     if ((value & 0xFFFF) == 1) return true;
-    uint32_t verb = command_state().verb;
+    uint32_t verb = g_queue.verb;
     return is_success(value) && (verb == kVerbExit || verb == kVerbReturn || verb == kVerbRun);
 }
 
@@ -82,12 +77,15 @@ void discard_messages() { g_queue.count = 0; }
 void show_messages() {
     MessageQueue& q = g_queue;
     if (q.count == 0) {
-        if (command_state().verb != kVerbIf) q.status = 1;
+        if (q.verb != kVerbIf) q.status = 1;
         return;
     }
     uint32_t count = static_cast<uint32_t>(std::min<size_t>(q.count, MessageQueue::kCapacity));
     q.status = q.entries[0].value;
-    if ((q.status & CONTINUE_AT_LABEL_BIT) && continue_at_label(count)) return;
+    if (q.status & CONTINUE_AT_LABEL_BIT) {
+        defer_to_label();
+        return;
+    }
 
     bool first = true;
     uint32_t last = 0;

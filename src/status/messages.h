@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,6 +33,13 @@ struct MessageQueue {
     DisplayOptions display;
     bool ending = false;        // a NOSERVER condition ends the interpreter
     uint32_t ending_status = 0;
+    // The verb of the command whose messages these are: IF leaves $STATUS
+    // alone, and EXIT, RETURN and RUN do not show their own success.
+    uint32_t verb = 0;
+    // A condition asked to continue at a label (its first argument): the
+    // messages were not shown, and the command loop makes the jump.
+    std::optional<std::string> label_to_continue_at;
+    uint32_t label_condition = 0;  // that condition, without the request bit
 };
 
 MessageQueue& message_queue();

@@ -55,7 +55,7 @@ TEST(ExpandCommandLine, CommentsDollarsAndCase) {
         std::string raw = c.raw, out;
         EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
         EXPECT_EQ(out, c.expanded) << c.raw;
-        EXPECT_EQ(command_state().verb, c.verb) << c.raw;
+        EXPECT_EQ(message_queue().verb, c.verb) << c.raw;
         EXPECT_FALSE(command_state().reprompt) << c.raw;
     }
 }
@@ -112,7 +112,7 @@ TEST(ExpandCommandLine, AssignmentsAndLabels) {
         std::string raw = c.raw, out;
         EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
         EXPECT_EQ(out, c.expanded) << c.raw;
-        EXPECT_EQ(command_state().verb, c.verb) << c.raw;
+        EXPECT_EQ(message_queue().verb, c.verb) << c.raw;
         EXPECT_EQ(command_state().assignment, c.verb == verb::NONE) << c.raw;
         EXPECT_FALSE(error_queued()) << c.raw;
     }
@@ -148,7 +148,7 @@ TEST(ExpandCommandLine, SymbolSubstitution) {
         std::string raw = c.raw, out;
         EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
         EXPECT_EQ(out, c.expanded) << c.raw;
-        EXPECT_EQ(command_state().verb, c.verb) << c.raw;
+        EXPECT_EQ(message_queue().verb, c.verb) << c.raw;
     }
 }
 
@@ -163,7 +163,7 @@ TEST(ExpandCommandLine, SelfReferenceAndEnvironmentVerbs) {
     raw = "dirx";
     EXPECT_EQ(expand_command_line(out, raw), 1u);
     EXPECT_EQ(out, "dirx");
-    EXPECT_EQ(command_state().verb, verb::NONE);
+    EXPECT_EQ(message_queue().verb, verb::NONE);
 }
 
 TEST(ExpandCommandLine, OverlongLineIsRefused) {

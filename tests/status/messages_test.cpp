@@ -59,17 +59,17 @@ TEST(MessageQueue, InhibitedConditionSetsStatusSilently) {
 TEST(MessageQueue, EmptyQueueAfterIfKeepsStatus) {
     CapturedErrors errors;
     message_queue().status = cond::NOTAVAIL;
-    command_state().verb = verb::IF;
+    message_queue().verb = verb::IF;
     show_messages();
     EXPECT_EQ(message_queue().status, cond::NOTAVAIL);
-    command_state().verb = verb::SHOW;
+    message_queue().verb = verb::SHOW;
     show_messages();
     EXPECT_EQ(message_queue().status, 1u);
 }
 
 TEST(MessageQueue, SuccessMessagesAfterExitAreNotShown) {
     CapturedErrors errors;
-    command_state().verb = verb::EXIT;
+    message_queue().verb = verb::EXIT;
     signal_condition(with_severity(cond::NOTAVAIL, SEV_INFO));
     show_messages();
     EXPECT_EQ(errors.take(), "");

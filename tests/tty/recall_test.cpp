@@ -83,7 +83,7 @@ protected:
 
     // The conditions queued by one command line; the queue is emptied.
     std::vector<uint32_t> run(const char* line) {
-        command_state().verb = verb::RECALL;  // the command loop finds it before the split
+        message_queue().verb = verb::RECALL;  // the command loop finds it before the split
         run_command_line(line);
         std::vector<uint32_t> values;
         for (size_t i = 0; i < message_queue().count; ++i) values.push_back(message_queue().entries[i].value);
