@@ -93,12 +93,12 @@ uint32_t OutputNames::prepare(std::string_view spec, std::string_view default_sp
     if (wildcard_kind(parts.type) != 0 && parts.type != ".*") return cond::FNM;
     bool no_type = parts.type == "." || filespec_detail::equal_case_blind(parts.type, ".dir") ||
                    parts.directory.starts_with("/dev/");
-    directory_ = std::move(parts.directory);
     input_name_ = parts.name.empty() || parts.name == "*";
     input_type_ = !no_type && (parts.type.empty() || parts.type == ".*");
+    single_file_ = !input_name_ && !parts.type.empty() && parts.type != ".*";
+    directory_ = std::move(parts.directory);
     name_ = input_name_ ? std::string() : std::move(parts.name);
     type_ = input_type_ || no_type ? std::string() : std::move(parts.type);
-    single_file_ = !input_name_ && !parts.type.empty() && parts.type != ".*";
     mode_ = mode;
     prepared_ = true;
     return 1;
