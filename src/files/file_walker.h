@@ -45,7 +45,8 @@ private:
 };
 
 // What the confirmation hook decides for a file: take it, skip it, end
-// the walk (success), or end it because the answer could not be had.
+// the walk (success), or end it because the answer could not be had (the
+// hook has reported that; the walk's status becomes 0).
 enum class WalkAnswer { take, skip, quit, abort };
 
 class FileWalker {
@@ -79,7 +80,7 @@ public:
     // Moves to the next selected file; false at the end, or when the
     // interrupt check or the confirmation hook ended the walk.
     bool next();
-    // The file next() moved to.
+    // The file the last successful next() moved to.
     const FoundFile& current() const { return tree_.directories[directory_].files[file_ - 1]; }
     // The current file's output path; empty without an output.
     const std::string& output_path() const { return output_path_; }
