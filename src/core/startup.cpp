@@ -18,6 +18,7 @@
 #include "status/session.h"
 #include "core/signals.h"
 #include "files/filespec.h"
+#include "lang/lexical_files.h"
 #include "names/logical_names.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
@@ -122,6 +123,7 @@ void prepare_process_context() {
     if (s.interactive) init_tty(STDIN_FILENO);
     save_signal_handlers();
     exit_hooks() = ExitHooks{handle_terminating_signals, restore_ttys};
+    set_search_interrupt_check(interrupt_requested);
     if (s.interactive) set_tty_mode(STDIN_FILENO, TTY_COMMAND);
     message_queue().status = 1;
     take_process_identity();

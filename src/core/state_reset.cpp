@@ -7,7 +7,6 @@
 #include "status/session.h"
 #include "files/filespec.h"
 #include "files/scratch.h"
-#include "files/search.h"
 #include "files/versions.h"
 #include "lang/lexical_files.h"
 #include "names/key_definitions.h"
@@ -38,7 +37,6 @@ void reset_process_state() {
     reset_symbol_tables();
     reset_logical_name_store();
     reset_temporary_files();
-    reset_file_search();
     reset_disk_device_list();
     reset_version_state();
     reset_lexical_search_state();

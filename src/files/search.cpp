@@ -1,16 +1,17 @@
-// The wildcard search. A specification list is split into items; each
-// item's device is expanded through LNM$FILE_DEV search lists; each
+// The wildcard search engine. A specification list is split into items;
+// each item's device is expanded through LNM$FILE_DEV search lists; each
 // resulting pattern is translated to a Unix pattern, its directory part
 // expanded over the disk (wildcard components and the ellipsis), and the
-// entries of every directory found matched by name and type. The files
-// then pass the time, owner and exclusion filters in directory order and
-// name order.
+// entries of every directory found matched by name and type. Everything a
+// search keeps lives in its SearchTree and in one Gatherer for the length
+// of the call, so that any number of searches can be under way.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <iterator>
 
-#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "files/search.h"
 #include "status/text.h"
@@ -21,8 +22,6 @@
 namespace dcl {
 
 namespace {
-
-FileSearch g_search;
 
 // Rounds of device translation before a chain of logical names is taken
 // for a loop, and the most patterns one item may expand to.
@@ -40,6 +39,11 @@ public:
     DirectoryStream& operator=(const DirectoryStream&) = delete;
 
     bool is_open() const { return dir_ != nullptr; }
+    // The status of an entry, looked up from the open directory rather
+    // than through the whole path again.
+    bool status_of(const char* name, struct stat& st, bool follow_links) const {
+        return fstatat(dirfd(dir_), name, &st, follow_links ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
+    }
     // The next entry other than "." and "..", or nullptr at the end.
     const dirent* next() {
         while (const dirent* entry = readdir(dir_)) {
@@ -64,12 +68,11 @@ bool is_directory_path(const std::string& path) {
 // symbolic links, so a link back up the tree cannot make it descend for
 // ever; a wildcard component consumes one level of a finite pattern and
 // may follow them.
-bool entry_is_directory(const dirent& entry, const std::string& path, bool follow_links) {
+bool entry_is_directory(const DirectoryStream& stream, const dirent& entry, bool follow_links) {
     if (entry.d_type == DT_DIR) return true;
     if (entry.d_type != DT_UNKNOWN && !(follow_links && entry.d_type == DT_LNK)) return false;
     struct stat st {};
-    int rc = follow_links ? stat(path.c_str(), &st) : lstat(path.c_str(), &st);
-    return rc == 0 && S_ISDIR(st.st_mode);
+    return stream.status_of(entry.d_name, st, follow_links) && S_ISDIR(st.st_mode);
 }
 
 // ---- the name filters -----------------------------------------------------
@@ -104,33 +107,7 @@ struct NamePatterns {
     QuickFilter quick;
 };
 
-// An entry's name and type: the type starts at the last dot, which in the
-// Unix dotfile mode may not be the first character.
-void split_entry(std::string_view entry, DotfileMode mode, std::string_view& name,
-                 std::string_view& type) {
-    size_t dot = entry.rfind('.');
-    bool typed = dot != std::string_view::npos && (dot > 0 || mode == DotfileMode::vms_types);
-    name = typed ? entry.substr(0, dot) : entry;
-    type = typed ? entry.substr(dot) : std::string_view{};
-}
-
 // ---- the directory list ---------------------------------------------------
-
-// The found-in-this-pattern marks run parallel to the directory list.
-struct PatternDirectories {
-    std::vector<size_t> found;
-    std::vector<char> marked;
-};
-
-void note_directory(const std::string& path, PatternDirectories& pattern_dirs) {
-    auto [it, added] = g_search.directory_index.try_emplace(path, g_search.directories.size());
-    if (added) g_search.directories.push_back(SearchDirectory{path, {}});
-    size_t index = it->second;
-    if (pattern_dirs.marked.size() <= index) pattern_dirs.marked.resize(index + 1, 0);
-    if (pattern_dirs.marked[index]) return;
-    pattern_dirs.marked[index] = 1;
-    pattern_dirs.found.push_back(index);
-}
 
 // Where a directory pattern first needs the disk: the first component that
 // holds a wildcard or quotes, or that is the ellipsis marker.
@@ -172,44 +149,19 @@ std::vector<std::string> matching_subdirectories(const WildComponent& wild) {
     while (const dirent* entry = stream.next()) {
         std::string_view name = entry->d_name;
         if (component && !component->matches(name)) continue;
-        if (entry_is_directory(*entry, directory + std::string(name), !wild.ellipsis))
-            names.emplace_back(name);
+        if (entry_is_directory(stream, *entry, !wild.ellipsis)) names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
-// Expands a directory pattern depth first, each directory before the ones
-// below it. False when an interrupt cut the walk short.
-bool expand_directories(std::string_view pattern, PatternDirectories& pattern_dirs) {
-    std::vector<std::string> work{std::string(pattern.empty() ? std::string_view("./") : pattern)};
-    while (!work.empty()) {
-        if (interrupt_requested()) return false;
-        std::string path = std::move(work.back());
-        work.pop_back();
-        WildComponent wild;
-        if (!find_wild_component(path, wild)) {
-            if (is_directory_path(path)) note_directory(path, pattern_dirs);
-            continue;
-        }
-        std::vector<std::string> names = matching_subdirectories(wild);
-        std::string middle = wild.ellipsis ? "/./" : "/";
-        for (auto name = names.rbegin(); name != names.rend(); ++name) {
-            std::string next = std::string(wild.prefix) + *name + middle + std::string(wild.rest);
-            if (next.size() <= kMaxPathLength) work.push_back(std::move(next));
-        }
-        // The ellipsis also stands for no level at all; that comes first.
-        if (wild.ellipsis) work.push_back(std::string(wild.prefix) + std::string(wild.rest));
-    }
-    return true;
-}
+// ---- files -------------------------------------------------------------------
 
-// ---- scanning one directory -----------------------------------------------
-
-FoundFile file_record(std::string path, size_t name_offset, const struct stat& st) {
+FoundFile file_record(const std::string& directory, std::string_view name, const struct stat& st) {
     FoundFile f;
-    f.path = std::move(path);
-    f.name_offset = name_offset;
+    f.path.reserve(directory.size() + name.size());
+    f.path.append(directory).append(name);
+    f.name_offset = directory.size();
     f.mode = static_cast<uint32_t>(st.st_mode);
     f.size = static_cast<uint64_t>(st.st_size);
     f.inode = static_cast<uint64_t>(st.st_ino);
@@ -222,53 +174,8 @@ FoundFile file_record(std::string path, size_t name_offset, const struct stat& s
     return f;
 }
 
-bool by_path(const FoundFile& a, const FoundFile& b) { return a.path < b.path; }
-
-// Adds a scan's files to the directory's sorted list, each name once. The
-// batch is sorted once rather than inserted entry by entry, which would
-// cost a quadratic number of moves in a large directory.
-void merge_into_directory(SearchDirectory& directory, std::vector<FoundFile>& batch) {
-    std::sort(batch.begin(), batch.end(), by_path);
-    std::vector<FoundFile> merged;
-    merged.reserve(directory.files.size() + batch.size());
-    auto old_file = directory.files.begin();
-    for (FoundFile& file : batch) {
-        while (old_file != directory.files.end() && old_file->path < file.path)
-            merged.push_back(std::move(*old_file++));
-        if (old_file != directory.files.end() && old_file->path == file.path) continue;
-        if (!merged.empty() && merged.back().path == file.path) continue;
-        merged.push_back(std::move(file));
-    }
-    while (old_file != directory.files.end()) merged.push_back(std::move(*old_file++));
-    directory.files.swap(merged);
-}
-
-void scan_directory(SearchDirectory& directory, const NamePatterns& patterns, DotfileMode mode) {
-    DirectoryStream stream(directory.path);
-    if (!stream.is_open()) return;
-    std::vector<FoundFile> batch;
-    while (const dirent* entry = stream.next()) {
-        std::string_view entry_name = entry->d_name;
-        if (!patterns.quick.accepts(entry_name)) continue;
-        std::string path = directory.path + std::string(entry_name);
-        if (path.size() > kMaxPathLength) continue;
-        struct stat st {};
-        bool have_status = false;
-        bool is_directory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            if (stat(path.c_str(), &st) != 0) continue;
-            have_status = true;
-            is_directory = S_ISDIR(st.st_mode);
-        }
-        std::string_view name, type;
-        split_entry(entry_name, mode, name, type);
-        if (is_directory) name = entry_name, type = ".dir";
-        if (!patterns.name.matches(name) || !match_type(patterns.type, type)) continue;
-        if (!have_status && stat(path.c_str(), &st) != 0) continue;
-        batch.push_back(file_record(std::move(path), directory.path.size(), st));
-    }
-    if (!batch.empty()) merge_into_directory(directory, batch);
-}
+// The files of one directory share its path, so their names order them.
+bool by_name(const FoundFile& a, const FoundFile& b) { return a.name() < b.name(); }
 
 // The name and type part of a translated pattern; a version that survived
 // the translation is not part of the type.
@@ -279,60 +186,7 @@ void split_pattern(UnixPathParts& parts, std::string_view unix_pattern, DotfileM
     if (semicolon != std::string::npos && last.find('"') == std::string::npos) last.resize(semicolon);
 }
 
-// Searches one translated pattern. False when an interrupt stopped it.
-bool search_pattern(std::string_view unix_pattern) {
-    DotfileMode mode = current_dotfile_mode();
-    UnixPathParts parts;
-    split_pattern(parts, unix_pattern, mode);
-    PatternDirectories pattern_dirs;
-    if (!expand_directories(parts.directory, pattern_dirs)) return false;
-    NamePatterns patterns{WildcardPattern(parts.name, false), parts.type, QuickFilter(parts.name)};
-    for (size_t index : pattern_dirs.found) {
-        if (interrupt_requested()) return false;
-        scan_directory(g_search.directories[index], patterns, mode);
-    }
-    return true;
-}
-
 // ---- the list of file names searched -----------------------------------------
-
-// The exclusions in Unix form; one that names no directory applies in the
-// directory of each file ("/*/" then the rest).
-struct Exclusions {
-    std::vector<std::string> patterns;
-};
-
-uint32_t translate_exclusions(Exclusions& out, const std::vector<std::string>& specs,
-                              DotfileMode mode) {
-    size_t space = 0;
-    for (const std::string& spec : specs) {
-        std::string unix_form;
-        uint32_t status = vms_to_unix_core(unix_form, spec, "[*]", {}, mode);
-        if (status != 1 && status != cond::NOLOGNAM) {
-            signal_condition(status, spec);
-            return 0;
-        }
-        space += unix_form.size() + 1;
-        if (space > kExclusionSpace) return cond::BUFOVF;
-        out.patterns.push_back(std::move(unix_form));
-    }
-    return 1;
-}
-
-bool excluded(const Exclusions& exclusions, const FoundFile& file) {
-    // A directory is excluded under the name it is listed with, NAME.DIR.
-    std::string path = file.path;
-    if (S_ISDIR(file.mode)) path += ".dir";
-    size_t count = std::min(exclusions.patterns.size(), kMaxAppliedExclusions);
-    for (size_t i = 0; i < count; ++i) {
-        const std::string& pattern = exclusions.patterns[i];
-        bool pattern_matches = pattern.starts_with("/*/")
-            ? match_exclude(file.path.substr(0, file.name_offset) + pattern.substr(3), path)
-            : match_exclude(pattern, path);
-        if (pattern_matches) return true;
-    }
-    return false;
-}
 
 std::string_view trim_blanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -426,27 +280,154 @@ bool translation_ok(uint32_t status) { return status == 1 || status == cond::NOL
 
 enum class PatternOutcome { searched, failed, interrupted };
 
+// One gather_files call: the tree it fills, and the scratch vectors that
+// go from one pattern and one directory to the next.
+class Gatherer {
+public:
+    Gatherer(SearchTree& tree, const InterruptCheck& interrupted)
+        : tree_(tree), interrupted_(interrupted), mode_(current_dotfile_mode()) {}
+
+    uint32_t search_item(std::string_view item, std::string_view default_spec);
+
+private:
+    bool stop() const { return interrupted_ && interrupted_(); }
+    void note_directory(const std::string& path);
+    bool expand_directories(std::string_view pattern);
+    void scan_directory(SearchDirectory& directory, const NamePatterns& patterns);
+    void merge_batch(SearchDirectory& directory);
+    bool search_pattern(std::string_view unix_pattern);
+    PatternOutcome translate_and_search(std::string_view pattern, std::string_view default_spec);
+    PatternOutcome search_without_device(std::string_view pattern, std::string_view default_spec);
+
+    SearchTree& tree_;
+    const InterruptCheck& interrupted_;
+    DotfileMode mode_;
+    // The directories the current pattern reached, each once; the marks run
+    // parallel to the tree's directory list.
+    std::vector<size_t> pattern_found_;
+    std::vector<char> pattern_marked_;
+    std::vector<FoundFile> batch_, merged_;
+};
+
+void Gatherer::note_directory(const std::string& path) {
+    auto [it, added] = tree_.directory_index.try_emplace(path, tree_.directories.size());
+    if (added) tree_.directories.push_back(SearchDirectory{path, {}});
+    size_t index = it->second;
+    if (pattern_marked_.size() <= index) pattern_marked_.resize(index + 1, 0);
+    if (pattern_marked_[index]) return;
+    pattern_marked_[index] = 1;
+    pattern_found_.push_back(index);
+}
+
+// Expands a directory pattern depth first, each directory before the ones
+// below it. False when an interrupt cut the walk short.
+bool Gatherer::expand_directories(std::string_view pattern) {
+    for (size_t index : pattern_found_) pattern_marked_[index] = 0;
+    pattern_found_.clear();
+    std::vector<std::string> work{std::string(pattern.empty() ? std::string_view("./") : pattern)};
+    while (!work.empty()) {
+        if (stop()) return false;
+        std::string path = std::move(work.back());
+        work.pop_back();
+        WildComponent wild;
+        if (!find_wild_component(path, wild)) {
+            if (is_directory_path(path)) note_directory(path);
+            continue;
+        }
+        std::vector<std::string> names = matching_subdirectories(wild);
+        std::string_view middle = wild.ellipsis ? "/./" : "/";
+        for (auto name = names.rbegin(); name != names.rend(); ++name) {
+            std::string next = std::string(wild.prefix) + *name;
+            next.append(middle).append(wild.rest);
+            if (next.size() <= kMaxPathLength) work.push_back(std::move(next));
+        }
+        // The ellipsis also stands for no level at all; that comes first.
+        if (wild.ellipsis) work.push_back(std::string(wild.prefix) + std::string(wild.rest));
+    }
+    return true;
+}
+
+// Adds the batch to the directory's sorted list, each name once. The batch
+// is sorted once rather than inserted entry by entry, which would cost a
+// quadratic number of moves in a large directory.
+void Gatherer::merge_batch(SearchDirectory& directory) {
+    std::sort(batch_.begin(), batch_.end(), by_name);
+    merged_.clear();
+    merged_.reserve(directory.files.size() + batch_.size());
+    auto old_file = directory.files.begin();
+    for (FoundFile& file : batch_) {
+        while (old_file != directory.files.end() && by_name(*old_file, file))
+            merged_.push_back(std::move(*old_file++));
+        if (old_file != directory.files.end() && old_file->name() == file.name()) continue;
+        if (!merged_.empty() && merged_.back().name() == file.name()) continue;
+        merged_.push_back(std::move(file));
+    }
+    while (old_file != directory.files.end()) merged_.push_back(std::move(*old_file++));
+    directory.files.assign(std::make_move_iterator(merged_.begin()),
+                           std::make_move_iterator(merged_.end()));
+    merged_.clear();
+}
+
+void Gatherer::scan_directory(SearchDirectory& directory, const NamePatterns& patterns) {
+    DirectoryStream stream(directory.path);
+    if (!stream.is_open()) return;
+    batch_.clear();
+    while (const dirent* entry = stream.next()) {
+        std::string_view entry_name = entry->d_name;
+        if (!patterns.quick.accepts(entry_name)) continue;
+        if (directory.path.size() + entry_name.size() > kMaxPathLength) continue;
+        struct stat st {};
+        bool have_status = false;
+        bool is_directory = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            if (!stream.status_of(entry->d_name, st, true)) continue;
+            have_status = true;
+            is_directory = S_ISDIR(st.st_mode);
+        }
+        std::string_view name, type;
+        split_file_name(entry_name, mode_, name, type);
+        if (is_directory) name = entry_name, type = ".dir";
+        if (!patterns.name.matches(name) || !match_type(patterns.type, type)) continue;
+        if (!have_status && !stream.status_of(entry->d_name, st, true)) continue;
+        batch_.push_back(file_record(directory.path, entry_name, st));
+    }
+    if (!batch_.empty()) merge_batch(directory);
+}
+
+// Searches one translated pattern. False when an interrupt stopped it.
+bool Gatherer::search_pattern(std::string_view unix_pattern) {
+    UnixPathParts parts;
+    split_pattern(parts, unix_pattern, mode_);
+    if (!expand_directories(parts.directory)) return false;
+    NamePatterns patterns{WildcardPattern(parts.name, false), parts.type, QuickFilter(parts.name)};
+    for (size_t index : pattern_found_) {
+        if (stop()) return false;
+        scan_directory(tree_.directories[index], patterns);
+    }
+    return true;
+}
+
 // Translates one pattern against `default_spec`, searches it and records
 // its VMS form as the resultant specification.
-PatternOutcome translate_and_search(std::string_view pattern, std::string_view default_spec,
-                                    DotfileMode mode) {
+PatternOutcome Gatherer::translate_and_search(std::string_view pattern,
+                                              std::string_view default_spec) {
     std::string unix_pattern;
-    uint32_t status = vms_to_unix_core(unix_pattern, pattern, default_spec, {}, mode);
+    uint32_t status = vms_to_unix_core(unix_pattern, pattern, default_spec, {}, mode_);
     if (!translation_ok(status)) {
         signal_condition(status, pattern);
         return PatternOutcome::failed;
     }
     bool finished = search_pattern(unix_pattern);
-    unix_to_vms(g_search.resultant_spec, unix_pattern);
+    unix_to_vms(tree_.resultant_spec, unix_pattern);
     return finished ? PatternOutcome::searched : PatternOutcome::interrupted;
 }
 
 // A pattern without a device searches every directory of DEF$DISK when
 // that is a search list, else the command's default.
-PatternOutcome search_without_device(std::string_view pattern, std::string_view default_spec,
-                                     DotfileMode mode) {
+PatternOutcome Gatherer::search_without_device(std::string_view pattern,
+                                               std::string_view default_spec) {
     std::vector<std::string> disks = default_disk_list();
-    if (disks.empty()) return translate_and_search(pattern, default_spec, mode);
+    if (disks.empty()) return translate_and_search(pattern, default_spec);
     for (const std::string& disk : disks) {
         std::string disk_default;
         uint32_t status = vms_to_unix(disk_default, disk, default_spec, {});
@@ -455,14 +436,14 @@ PatternOutcome search_without_device(std::string_view pattern, std::string_view 
             signal_condition(status, disk);
             return PatternOutcome::failed;
         }
-        PatternOutcome outcome = translate_and_search(pattern, disk_default, mode);
+        PatternOutcome outcome = translate_and_search(pattern, disk_default);
         if (outcome != PatternOutcome::searched) return outcome;
     }
     return PatternOutcome::searched;
 }
 
 // One item of the list. Returns 1, 0 after reporting, or a condition.
-uint32_t search_item(std::string_view item, std::string_view default_spec, DotfileMode mode) {
+uint32_t Gatherer::search_item(std::string_view item, std::string_view default_spec) {
     if (!version_allowed(item)) return cond::VER;
     std::string_view device = item;
     std::string rest;
@@ -484,107 +465,38 @@ uint32_t search_item(std::string_view item, std::string_view default_spec, Dotfi
         return 0;
     }
     for (const std::string& pattern : patterns) {
-        PatternOutcome outcome = has_device ? translate_and_search(pattern, default_spec, mode)
-                                            : search_without_device(pattern, default_spec, mode);
+        PatternOutcome outcome = has_device ? translate_and_search(pattern, default_spec)
+                                            : search_without_device(pattern, default_spec);
         if (outcome != PatternOutcome::searched) return 0;
     }
     return 1;
 }
 
-// ---- selection ----------------------------------------------------------------
-
-int64_t selected_time(const FoundFile& file, int selector) {
-    if (selector == TIME_MODIFIED) return file.modified;
-    if (selector == TIME_ACCESSED) return file.accessed;
-    return file.changed;
-}
-
-// In hundredths, so that a time given to the hundredth still compares.
-int64_t hundredths_of(const VmsTime& time) { return time.seconds * 100 + time.hundredths; }
-
-bool passes_filters(const FoundFile& file, const SearchSelection& selection,
-                    const Exclusions& exclusions) {
-    int64_t when = selected_time(file, selection.time_selector) * 100;
-    if (selection.before && !(when < hundredths_of(*selection.before))) return false;
-    if (selection.since && !(when > hundredths_of(*selection.since))) return false;
-    if (selection.owner) {
-        uint32_t owner = *selection.owner;
-        if ((file.group & 0xFFFF) != (owner >> 16) || (file.owner & 0xFFFF) != (owner & 0xFFFF))
-            return false;
-    }
-    return !excluded(exclusions, file);
-}
-
-bool valid_time_selector(const SearchSelection& selection) {
-    if (selection.time_selector >= TIME_STATUS_CHANGE && selection.time_selector <= TIME_ACCESSED)
-        return true;
-    if (selection.before || selection.since) {
-        signal_condition(with_severity(cond::FAULT, SEV_FATAL),
-                         selection.before ? "bad before mode" : "bad since mode");
-        return false;
-    }
-    return true;
-}
-
-// Moves the files that pass into the result list. `any_found` tells
-// whether there was a file to examine at all.
-void select_results(const SearchSelection& selection, const Exclusions& exclusions,
-                    bool& any_found) {
-    any_found = false;
-    for (const SearchDirectory& directory : g_search.directories) {
-        for (const FoundFile& file : directory.files) {
-            any_found = true;
-            if (passes_filters(file, selection, exclusions)) g_search.results.push_back(file);
-        }
-    }
-}
-
 }  // namespace
 
-FileSearch& file_search() { return g_search; }
-
-void release_search_records() {
-    g_search.directories.clear();
-    g_search.directory_index.clear();
-    g_search.results.clear();
-    g_search.next = 0;
+void split_file_name(std::string_view entry, DotfileMode mode, std::string_view& name,
+                     std::string_view& type) {
+    size_t dot = entry.rfind('.');
+    bool typed = dot != std::string_view::npos && (dot > 0 || mode == DotfileMode::vms_types);
+    name = typed ? entry.substr(0, dot) : entry;
+    type = typed ? entry.substr(dot) : std::string_view{};
 }
 
-void reset_file_search() {
-    release_search_records();
-    g_search.resultant_spec.clear();
+void SearchTree::clear() {
+    directories.clear();
+    directory_index.clear();
+    resultant_spec.clear();
 }
 
-uint32_t search_files(std::string& result_spec, std::string_view specs,
-                      std::string_view default_spec, const SearchSelection& selection) {
-    reset_file_search();
-    if (!valid_time_selector(selection)) return 0;
-    DotfileMode mode = current_dotfile_mode();
-    Exclusions exclusions;
-    uint32_t status = translate_exclusions(exclusions, selection.excludes, mode);
-    if (status != 1) return status;
+uint32_t gather_files(SearchTree& tree, std::string_view specs, std::string_view default_spec,
+                      const InterruptCheck& interrupted) {
+    tree.clear();
+    Gatherer gatherer(tree, interrupted);
     for (const std::string& item : split_items(specs)) {
-        status = search_item(item, default_spec, mode);
+        uint32_t status = gatherer.search_item(item, default_spec);
         if (status != 1) return status;
     }
-    bool any_found = false;
-    select_results(selection, exclusions, any_found);
-    if (g_search.results.empty()) result_spec = g_search.resultant_spec;
-    return any_found ? 1 : cond::FNF;
-}
-
-bool next_found_file(std::string& vms_name) {
-    if (g_search.next >= g_search.results.size()) {
-        release_search_records();
-        return false;
-    }
-    const FoundFile& file = g_search.results[g_search.next++];
-    unix_to_vms(vms_name, file.path);
-    if (S_ISDIR(file.mode)) {
-        if (!vms_name.empty() && vms_name.back() == '.') vms_name.pop_back();
-        vms_name += ".dir";
-    }
-    return true;
+    return 1;
 }
 
 }  // namespace dcl

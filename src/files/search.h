@@ -1,16 +1,21 @@
-// The wildcard search: a comma-separated list of VMS specifications with
-// wildcards, device search lists and the ellipsis, turned into the sorted
-// list of the files they name, filtered by time, owner and exclusions.
+// The wildcard search engine and the matchers. A comma-separated list of
+// VMS specifications with wildcards, device search lists and the ellipsis
+// is turned into the directories it reaches, each with its matching files
+// sorted by name. Commands do not call the engine directly: FileWalker
+// (files/file_walker.h) runs it and applies the time, owner and exclusion
+// selection.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "files/filespec.h"
 #include "files/vms_time.h"
 
 namespace dcl {
@@ -57,34 +62,29 @@ struct SearchDirectory {
     std::vector<FoundFile> files;
 };
 
-// The state of the one search at a time. The vectors are cleared, not
-// freed, between searches, so their storage is reused.
-struct FileSearch {
+// Asked between directories and files: true stops the search.
+using InterruptCheck = std::function<bool()>;
+
+// What one search reached. Several can exist at once; each belongs to the
+// walker that filled it.
+struct SearchTree {
     std::vector<SearchDirectory> directories;  // in the order found
     std::unordered_map<std::string, size_t> directory_index;  // path -> place
-    std::vector<FoundFile> results;  // directory order, then name order
-    size_t next = 0;                 // next_found_file's position
-    std::string resultant_spec;      // VMS form of the last translation
+    std::string resultant_spec;  // VMS form of the last pattern translated
+
+    void clear();
 };
 
-FileSearch& file_search();
-// Releases the records of the last search (the resultant specification
-// stays); a new search starts with this.
-void release_search_records();
-void reset_file_search();
+// Fills `tree` (cleared first) from the list. 1 when the whole list was
+// searched (whether or not anything matched), 0 after an error it has
+// reported or when `interrupted` said stop, VER for an explicit version.
+uint32_t gather_files(SearchTree& tree, std::string_view specs, std::string_view default_spec,
+                      const InterruptCheck& interrupted);
 
-// Builds the result list. Returns 1 when any file matched the
-// specifications (even if the filters rejected all), FNF when none did, 0
-// after an error it has already reported, or VER (an explicit version) or
-// BUFOVF (exclusions too long) for the caller to report. `result_spec`
-// receives the VMS form of the last specification translated when no file
-// passed the filters (file_search().resultant_spec always has it).
-uint32_t search_files(std::string& result_spec, std::string_view specs,
-                      std::string_view default_spec, const SearchSelection& selection);
-
-// The next file in VMS form (a directory with the type ".dir"); false at
-// the end, which also releases the list.
-bool next_found_file(std::string& vms_name);
+// A directory entry's name and type: the type starts at the last dot,
+// which in the Unix dotfile mode may not be the first character.
+void split_file_name(std::string_view entry, DotfileMode mode, std::string_view& name,
+                     std::string_view& type);
 
 // Names and types: "*" any run, "%" (or "?") one character, letters without
 // case, quoted text as written.

@@ -9,7 +9,6 @@
 
 #include "status/session.h"
 #include "files/filespec.h"
-#include "files/search.h"
 #include "lang/qualifiers.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
@@ -179,44 +178,24 @@ uint32_t parse_result(LexicalCall& call, const std::string& node, const std::str
 
 // Drops the contexts of levels that have ended since the last call.
 void discard_ended_levels(LexicalSearchState& state) {
-    int lowest = state.lowest_level;
-    std::erase_if(state.contexts, [lowest](const SearchContext& c) { return c.level > lowest; });
+    if (state.lowest_level != INT_MAX) {
+        auto ended = state.contexts.lower_bound({state.lowest_level + 1, INT_MIN});
+        state.contexts.erase(ended, state.contexts.end());
+    }
     state.lowest_level = procedure_depth();
 }
 
-SearchContext& context_for(LexicalSearchState& state, int stream, const std::string& spec) {
-    int level = procedure_depth();
-    auto found = std::find_if(state.contexts.begin(), state.contexts.end(),
-                              [&](const SearchContext& c) { return c.stream == stream && c.level == level; });
-    if (found == state.contexts.end()) {
-        SearchContext& added = state.contexts.emplace_back();
-        added.stream = stream;
-        added.level = level;
-        added.spec = spec;
-        return added;
+// The stream's context, with a fresh walker when it is new or now searches
+// another specification.
+SearchContext& context_for(LexicalSearchState& state, std::pair<int, int> key,
+                           const std::string& spec) {
+    auto [it, added] = state.contexts.try_emplace(key);
+    SearchContext& context = it->second;
+    if (added || context.spec != spec) {
+        context.spec = spec;
+        context.walker = FileWalker(spec, {}, {}, state.interrupted);
     }
-    if (found->spec != spec) {
-        found->spec = spec;
-        found->searched = false;
-        found->pending.clear();
-        found->next = 0;
-    }
-    return *found;
-}
-
-void discard_context(LexicalSearchState& state, const SearchContext& context) {
-    std::erase_if(state.contexts, [&](const SearchContext& c) { return &c == &context; });
-}
-
-// Runs the search for an empty context and keeps every match.
-uint32_t run_search(SearchContext& context) {
-    std::string resultant;
-    uint32_t status = search_files(resultant, context.spec, {}, SearchSelection{});
-    if (status != 1 && status != cond::FNF) return status;
-    std::string name;
-    while (next_found_file(name)) context.pending.push_back(name);
-    context.searched = true;
-    return 1;
+    return context;
 }
 
 }  // namespace
@@ -227,6 +206,8 @@ void reset_lexical_search_state() {
     g_search_state.contexts.clear();
     g_search_state.lowest_level = INT_MAX;
 }
+
+void set_search_interrupt_check(bool (*check)()) { g_search_state.interrupted = check; }
 
 void note_procedure_level_popped(int new_depth) {
     g_search_state.lowest_level = std::min(g_search_state.lowest_level, new_depth);
@@ -308,21 +289,19 @@ uint32_t lexical_search(LexicalCall& call) {
         if (status != 1) return status;
         if (stream_value.integer < 0) return cond::IVRANGE;
     }
-    SearchContext& context = context_for(state, stream_value.integer, spec);
-    if (!context.searched) {
-        status = run_search(context);
-        if (status != 1) {
-            discard_context(state, context);
-            return status;
-        }
+    std::pair<int, int> key{procedure_depth(), stream_value.integer};
+    FileWalker& walker = context_for(state, key, spec).walker;
+    bool found = walker.next();
+    status = walker.status();
+    if (!found && status != 1 && status != cond::FNF) {
+        state.contexts.erase(key);
+        return status;
     }
     std::string result;
-    bool exhausted = true;
-    if (context.next < context.pending.size()) {
-        result = context.pending[context.next++];
-        exhausted = wildcard_kind(spec) == 0;
-    }
-    if (exhausted) discard_context(state, context);
+    if (found) walker.vms_name(result);
+    // Without wildcards every call searches afresh; at the end of a
+    // wildcard search the next call starts again.
+    if (!found || wildcard_kind(spec) == 0) state.contexts.erase(key);
     return call.set_string(result);
 }
 

@@ -6,9 +6,11 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
-#include <vector>
+#include <utility>
 
+#include "files/file_walker.h"
 #include "lang/lexical_functions.h"
 
 namespace dcl {
@@ -19,26 +21,28 @@ uint32_t lexical_search(LexicalCall& call);
 uint32_t lexical_fuv(LexicalCall& call);
 uint32_t lexical_fvu(LexicalCall& call);
 
-// One F$SEARCH stream of one procedure level: the file name it
-// searched and the matches not yet returned.
+// One F$SEARCH stream of one procedure level: the file name it searches
+// and the walker that is part way through it.
 struct SearchContext {
     std::string spec;
-    int stream = 0;
-    int level = 0;
-    bool searched = false;             // the search has run for `spec`
-    std::vector<std::string> pending;  // matches still to return, in order
-    size_t next = 0;                   // the next of them
+    FileWalker walker;
 };
 
 struct LexicalSearchState {
-    std::vector<SearchContext> contexts;
+    // Keyed by (procedure level, stream), so that the contexts of ended
+    // levels are the last ones.
+    std::map<std::pair<int, int>, SearchContext> contexts;
     // The lowest procedure level reached since the last F$SEARCH: contexts
     // of deeper levels belong to procedures that have ended.
     int lowest_level = INT_MAX;
+    // Asked by the walkers between files; installed by the session, which
+    // owns the interrupts. Survives the reset.
+    bool (*interrupted)() = nullptr;
 };
 
 LexicalSearchState& lexical_search_state();
 void reset_lexical_search_state();
+void set_search_interrupt_check(bool (*check)());
 
 // Called when a procedure level ends, with the depth now current.
 void note_procedure_level_popped(int new_depth);

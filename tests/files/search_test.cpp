@@ -2,6 +2,8 @@
 // the name, directory, type and exclusion matchers.
 #include "files/search.h"
 
+#include "files/file_walker.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -110,16 +112,17 @@ protected:
     }
 
     // The files found, relative to the tree.
-    Paths found() const {
+    Paths found() {
         Paths paths;
-        for (const FoundFile& f : file_search().results) paths.push_back(relative(f.path));
+        while (walker_.next()) paths.push_back(relative(walker_.current().path));
         return paths;
     }
     std::string relative(const std::string& path) const {
         return path.starts_with(root_ + "/") ? path.substr(root_.size() + 1) : path;
     }
     uint32_t search(std::string_view specs, const SearchSelection& selection = {}) {
-        return search_files(resultant_, specs, {}, selection);
+        walker_ = FileWalker(specs, {}, selection, interrupt_requested);
+        return walker_.start();
     }
     void set_modified(const char* file, time_t when) {
         struct timespec times[2] = {{when, 0}, {when, 0}};
@@ -129,7 +132,7 @@ protected:
     test::CapturedErrors errors_;
     fs::path old_cwd_;
     std::string root_;
-    std::string resultant_;
+    FileWalker walker_;
 };
 
 TEST_F(Search, PatternsFindTheirFiles) {
@@ -165,7 +168,7 @@ TEST_F(Search, PatternsFindTheirFiles) {
 TEST_F(Search, EllipsisListsEachDirectoryOnce) {
     ASSERT_EQ(search("[...]*.*"), 1u);
     Paths directories;
-    for (const SearchDirectory& d : file_search().directories) directories.push_back(relative(d.path));
+    for (const SearchDirectory& d : walker_.tree().directories) directories.push_back(relative(d.path));
     EXPECT_EQ(directories, (Paths{"", "Alpha/", "apple/", "beta/", "beta/deep/"}));
 }
 
@@ -242,21 +245,23 @@ TEST_F(Search, InterruptEndsTheWalk) {
     EXPECT_EQ(found(), (Paths{"foo", "foo.c", "main.c", "Alpha/x.c", "apple/z.c", "beta/deep/w.c"}));
 }
 
-TEST_F(Search, ResultantSpecWhenNothingPasses) {
-    resultant_.clear();
+TEST_F(Search, ResultantSpecIsTheLastPatternTranslated) {
     EXPECT_EQ(search("*.NONE"), cond::FNF);
     std::string expected;
     unix_to_vms(expected, root_ + "/*.NONE");
-    EXPECT_EQ(resultant_, expected);
-    resultant_ = "kept";
-    EXPECT_EQ(search("*.TXT"), 1u);
-    EXPECT_EQ(resultant_, "kept");
+    EXPECT_EQ(walker_.resultant_spec(), expected);
+    EXPECT_EQ(search("*.NONE,*.TXT"), 1u);
+    unix_to_vms(expected, root_ + "/*.TXT");
+    EXPECT_EQ(walker_.resultant_spec(), expected);
 }
 
 TEST_F(Search, NextFoundFileGivesVmsNames) {
     ASSERT_EQ(search("A*.*"), 1u);
     Paths names;
-    for (std::string name; next_found_file(name);) names.push_back(name);
+    for (std::string name; walker_.next();) {
+        walker_.vms_name(name);
+        names.push_back(name);
+    }
     std::string alpha, text, apple;
     unix_to_vms(alpha, root_ + "/Alpha");
     unix_to_vms(text, root_ + "/a.txt");
@@ -265,7 +270,7 @@ TEST_F(Search, NextFoundFileGivesVmsNames) {
     alpha.pop_back();
     apple.pop_back();
     EXPECT_EQ(names, (Paths{alpha + ".dir", text, apple + ".dir"}));
-    EXPECT_TRUE(file_search().results.empty());
+    EXPECT_FALSE(walker_.next());
 }
 
 TEST_F(Search, DeviceSearchListsAndDefaultDisk) {

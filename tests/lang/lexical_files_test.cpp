@@ -87,6 +87,17 @@ TEST_F(LexicalFiles, StreamsAreIndependent) {
     EXPECT_EQ(search("*.TXT", "-1"), "!" + std::to_string(cond::IVRANGE));
 }
 
+TEST_F(LexicalFiles, InnerStreamRunsToTheEndForEachOuterMatch) {
+    std::vector<std::string> got, expected;
+    for (std::string outer; !(outer = search("*.TXT", "1")).empty();) {
+        got.push_back(outer);
+        for (std::string inner; !(inner = search("[...]*.C", "2")).empty();) got.push_back(inner);
+    }
+    for (const char* file : {"a.txt", "b.txt", "c.txt"})
+        expected.insert(expected.end(), {vms(file), vms("sub/x.c")});
+    EXPECT_EQ(got, expected);
+}
+
 TEST_F(LexicalFiles, SearchWithoutWildcardsSearchesEveryTime) {
     std::vector<std::string> got{search("A.TXT"), search("A.TXT"), search("NONE.TXT")};
     EXPECT_EQ(got, (std::vector<std::string>{vms("a.txt"), vms("a.txt"), ""}));
