@@ -6,7 +6,6 @@
 
 #include "core/command_state.h"
 #include "core/handlers.h"
-#include "status/session.h"
 #include "lang/keywords.h"
 #include "lang/lexer.h"
 #include "lang/verbs.h"
@@ -14,6 +13,7 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "unix/redirection.h"
 
 namespace dcl {

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "status/cli_options.h"
-#include "status/session.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "unix/redirection.h"
 
 namespace dcl {

@@ -11,9 +11,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "status/exit.h"
 #include "files/unique_fd.h"
 #include "status/condition.h"
+#include "status/exit.h"
 #include "status/messages.h"
 #include "tty/terminal.h"
 #include "unix/child.h"

@@ -12,10 +12,8 @@
 #include <unistd.h>
 
 #include "core/command_loop.h"
-#include "status/defaults_file.h"
 #include "core/install.h"
 #include "core/options.h"
-#include "status/session.h"
 #include "core/signals.h"
 #include "files/filespec.h"
 #include "lang/lexical_files.h"
@@ -23,9 +21,11 @@
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
+#include "status/defaults_file.h"
 #include "status/exit.h"
 #include "status/message_files.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "tty/terminal.h"
 #include "unix/redirection.h"
 

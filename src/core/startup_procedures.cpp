@@ -3,11 +3,11 @@
 
 #include <unistd.h>
 
-#include "status/session.h"
 #include "files/filespec.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

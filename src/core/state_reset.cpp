@@ -1,10 +1,7 @@
 // Resetting the process-wide state.
 #include "core/state_reset.h"
 
-#include "status/cli_options.h"
 #include "core/command_state.h"
-#include "status/defaults_file.h"
-#include "status/session.h"
 #include "files/filespec.h"
 #include "files/scratch.h"
 #include "files/versions.h"
@@ -13,8 +10,11 @@
 #include "names/logical_names.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
+#include "status/cli_options.h"
+#include "status/defaults_file.h"
 #include "status/message_files.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "tty/keys.h"
 #include "tty/line_editor.h"
 #include "tty/recall.h"

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "status/cli_options.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 
 namespace dcl {

@@ -14,10 +14,10 @@
 
 #include "files/filespec.h"
 #include "files/search.h"
-#include "status/text.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 

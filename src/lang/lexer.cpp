@@ -7,16 +7,16 @@
 #include <cctype>
 #include <cstdio>
 
-#include "status/cli_options.h"
 #include "core/command_state.h"
-#include "status/session.h"
 #include "files/filespec.h"
 #include "lang/keywords.h"
 #include "lang/verbs.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "status/streams.h"
 #include "status/text.h"
 

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <array>
 
-#include "status/session.h"
 #include "files/filespec.h"
 #include "lang/qualifiers.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

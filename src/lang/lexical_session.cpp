@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "status/session.h"
 #include "lang/lexical_functions.h"
+#include "status/session.h"
 
 namespace dcl {
 

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "status/session.h"
 #include "files/protection.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

@@ -5,8 +5,8 @@
 
 #include <unistd.h>
 
-#include "status/cli_options.h"
 #include "files/protection.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
 

@@ -2,13 +2,13 @@
 // ''name') and &name, and the labels at the start of a line.
 #include <cctype>
 
-#include "status/session.h"
 #include "lang/lexer.h"
 #include "lang/lexicals.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "status/text.h"
 
 namespace dcl {

@@ -10,9 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "status/interrupts.h"
 #include "names/lnm_internal.h"
 #include "status/condition.h"
+#include "status/interrupts.h"
 
 namespace dcl {
 

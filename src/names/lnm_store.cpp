@@ -14,8 +14,8 @@
 #include "files/scratch.h"
 #include "names/lnm_internal.h"
 #include "status/condition.h"
-#include "tty/terminal.h"
 #include "status/streams.h"
+#include "tty/terminal.h"
 
 namespace dcl {
 

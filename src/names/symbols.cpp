@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "status/text.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "status/session.h"
 #include "proc/if_blocks.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "status/session.h"
 #include "files/scratch.h"
 #include "lang/keywords.h"
 #include "lang/lexer.h"
@@ -17,8 +16,9 @@
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
-#include "unix/redirection.h"
+#include "status/session.h"
 #include "status/text.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 

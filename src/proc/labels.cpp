@@ -6,10 +6,10 @@
 #include <limits>
 
 #include "core/command_state.h"
-#include "status/session.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "status/text.h"
 
 namespace dcl {

@@ -6,8 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "status/session.h"
-#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "files/versions.h"
 #include "info/logout.h"
@@ -15,7 +13,9 @@
 #include "names/logical_names.h"
 #include "proc/script_input.h"
 #include "status/condition.h"
+#include "status/interrupts.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "unix/redirection.h"
 
 namespace dcl {

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <cstdio>
 
-#include "status/session.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

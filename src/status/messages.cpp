@@ -3,9 +3,9 @@
 
 #include <csignal>
 
+#include "status/condition.h"
 #include "status/exit.h"
 #include "status/interrupts.h"
-#include "status/condition.h"
 
 namespace dcl {
 

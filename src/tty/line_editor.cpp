@@ -7,17 +7,17 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "status/cli_options.h"
-#include "status/exit.h"
 #include "names/key_definitions.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
+#include "status/exit.h"
 #include "status/messages.h"
+#include "status/streams.h"
 #include "tty/characters.h"
 #include "tty/keys.h"
 #include "tty/recall.h"
 #include "tty/screen.h"
 #include "tty/terminal.h"
-#include "status/streams.h"
 
 namespace dcl {
 

@@ -16,12 +16,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "status/defaults_file.h"
-#include "status/session.h"
-#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "status/condition.h"
+#include "status/defaults_file.h"
+#include "status/interrupts.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "tty/terminal.h"
 #include "unix/redirection.h"
 

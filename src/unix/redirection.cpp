@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "status/cli_options.h"
 #include "files/file_errors.h"
 #include "files/filespec.h"
 #include "files/versions.h"
@@ -16,6 +15,7 @@
 #include "lang/qualifiers.h"
 #include "names/logical_names.h"
 #include "proc/procedure.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
 

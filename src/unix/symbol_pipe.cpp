@@ -13,12 +13,12 @@
 #include <cstdlib>
 #include <strings.h>
 
-#include "status/interrupts.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "names/symbols.h"
 #include "proc/input_data.h"
 #include "status/condition.h"
+#include "status/interrupts.h"
 #include "status/messages.h"
 #include "unix/child.h"
 #include "unix/redirection.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "status/cli_options.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "support/capture.h"
 

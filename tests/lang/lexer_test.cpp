@@ -3,14 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "status/cli_options.h"
 #include "core/command_state.h"
-#include "status/session.h"
 #include "lang/verbs.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "support/capture.h"
 
 namespace dcl {

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
-#include "status/session.h"
 #include "files/filespec.h"
 #include "lang/lexical_files.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
+#include "status/session.h"
 #include "support/capture.h"
 
 namespace dcl {

@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "status/session.h"
 #include "files/filespec.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "support/capture.h"
 
 namespace dcl {

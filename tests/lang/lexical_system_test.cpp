@@ -5,12 +5,12 @@
 
 #include <unistd.h>
 
-#include "status/session.h"
 #include "core/state_reset.h"
 #include "files/protection.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 namespace {

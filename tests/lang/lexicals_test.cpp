@@ -7,11 +7,11 @@
 #include <regex>
 #include <string>
 
-#include "status/session.h"
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "support/capture.h"
 #include "support/evaluation.h"
 

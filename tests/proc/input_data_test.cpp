@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <string>
 
-#include "status/session.h"
 #include "files/scratch.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "support/capture.h"
 #include "unix/redirection.h"
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "status/session.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "support/capture.h"
 
 namespace dcl {

@@ -10,10 +10,10 @@
 
 #include "core/command_state.h"
 #include "core/dispatch.h"
-#include "status/session.h"
 #include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "support/capture.h"
 
 namespace dcl {

@@ -10,9 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "status/condition.h"
 #include "status/defaults_file.h"
 #include "status/session.h"
-#include "status/condition.h"
 #include "unix/child.h"
 
 namespace dcl {

@@ -2,15 +2,15 @@
 // qualifier at once, so earlier ones stay in effect when a later one fails.
 #include <cstdio>
 
-#include "status/cli_options.h"
 #include "core/handlers.h"
-#include "status/session.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
+#include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

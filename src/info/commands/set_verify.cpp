@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "core/handlers.h"
-#include "status/session.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

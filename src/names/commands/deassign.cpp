@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/handlers.h"
-#include "status/session.h"
 #include "files/scratch.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
@@ -20,6 +19,7 @@
 #include "names/logical_names.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "unix/redirection.h"
 
 namespace dcl {

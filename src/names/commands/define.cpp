@@ -13,14 +13,14 @@
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
-#include "names/key_definitions.h"
 #include "names/commands/logical_commands.h"
+#include "names/key_definitions.h"
 #include "names/logical_names.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
-#include "unix/redirection.h"
 #include "status/text.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 

@@ -7,8 +7,8 @@
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
-#include "names/key_definitions.h"
 #include "names/commands/logical_commands.h"
+#include "names/key_definitions.h"
 #include "status/condition.h"
 #include "status/messages.h"
 

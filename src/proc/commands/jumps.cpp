@@ -1,12 +1,12 @@
 // GOTO, GOSUB, RETURN and EXIT: moving within a procedure and leaving it.
 #include "core/command_state.h"
 #include "core/handlers.h"
-#include "status/session.h"
 #include "lang/expression.h"
 #include "lang/qualifiers.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 
 namespace dcl {
 

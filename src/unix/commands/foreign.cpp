@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/handlers.h"
-#include "status/session.h"
 #include "files/filespec.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/session.h"
 #include "unix/child.h"
 #include "unix/symbol_pipe.h"
 
