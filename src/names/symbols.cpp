@@ -296,13 +296,7 @@ bool symbol_name_valid(std::string_view name) {
 }
 
 std::string normalize_symbol_name(std::string_view typed) {
-    std::string upper(typed);
-    bool quoted = false;
-    for (char& c : upper) {
-        if (c == '"') quoted = !quoted;
-        else if (!quoted) c = upper_ascii(c);
-    }
-    return remove_quotes(upper);
+    return remove_quotes(upper_outside_quotes(typed));
 }
 
 bool pseudo_symbol_value(std::string_view name, std::string& value) {
