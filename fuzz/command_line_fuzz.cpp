@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CommandState& cs = command_state();
     if (expand_command_line(expanded, raw) == 1 && !cs.reprompt) {
         TokenList tokens;
-        tokenize_line(tokens, expanded, cs.verb, cs.assignment);
+        tokenize_line(tokens, expanded, message_queue().verb, cs.assignment);
     }
     discard_messages();
     return 0;
