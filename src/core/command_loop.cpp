@@ -235,10 +235,11 @@ void process_procedure_line() {
     // A CALL whose label is not a SUBROUTINE is reported, and the command
     // found there is carried out all the same.
     bool not_subroutine = false;
-    if (g_command.expected_verb != 0 && message_queue().verb != 0) {
-        not_subroutine = message_queue().verb != g_command.expected_verb && !error_queued();
+    ProcedureStack& ps = procedure_stack();
+    if (ps.expect_subroutine && message_queue().verb != 0) {
+        not_subroutine = message_queue().verb != verb::SUBROUTINE && !error_queued();
         if (not_subroutine) signal_condition(cond::NOTSUBR);
-        g_command.expected_verb = 0;
+        ps.expect_subroutine = false;
     }
     if (!error_queued() || not_subroutine)
         signal_condition(run_command_line(g_command.expanded));

@@ -19,7 +19,6 @@ struct CommandState {
     bool dollar_line = false;    // the line read from a script began with "$"
     bool exit_after_command = false;  // one-shot mode
     bool image_command = false;  // user-mode logical names go after this one
-    uint32_t expected_verb = 0;  // SUBROUTINE after a CALL
     bool skip_on_once = false;   // the command asked ON handling to skip it
     bool echo_suppressed = false;  // verification already showed this text
     TokenList tokens;

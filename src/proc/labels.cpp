@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <limits>
 
-#include "core/command_state.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -174,7 +173,7 @@ uint32_t goto_label(std::string_view label) {
         return cond::USGOTO;
     }
     discard_left_if_blocks(frame, target);
-    command_state().expected_verb = 0;
+    procedure_stack().expect_subroutine = false;
     if (seek_input(target) != 1) {
         signal_condition(failed_jump(cond::POSERR), " ");
         return 0;

@@ -75,6 +75,9 @@ struct ProcedureStack {
     // The status an EXIT gave when it ended a level: it becomes the status
     // of the caller's command.
     std::optional<uint32_t> exit_status;
+    // After a CALL the next command must be SUBROUTINE; a jump drops the
+    // expectation.
+    bool expect_subroutine = false;
 };
 
 ProcedureStack& procedure_stack();

@@ -2,7 +2,6 @@
 // each run at a level of its own that reads the caller's stream.
 #include <cctype>
 
-#include "core/command_state.h"
 #include "core/handlers.h"
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
@@ -94,7 +93,7 @@ void call_command(CommandContext& cmd) {
         signal_condition(status, name);
         return;
     }
-    command_state().expected_verb = verb::SUBROUTINE;
+    procedure_stack().expect_subroutine = true;
 }
 
 // Reached by falling into it, a subroutine's body is passed over.
