@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/command_state.h"
 #include "core/state_reset.h"
 #include "lang/lexer.h"
 #include "names/symbols.h"
@@ -23,10 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     set_symbol("S", "''S'", SYM_GLOBAL | SYM_STRING);
     std::string raw(reinterpret_cast<const char*>(data), size);
     std::string expanded;
-    CommandState& cs = command_state();
-    if (expand_command_line(expanded, raw) == 1 && !cs.reprompt) {
+    if (expand_command_line(expanded, raw) == 1 && !lexer_state().reprompt) {
         TokenList tokens;
-        tokenize_line(tokens, expanded, message_queue().verb, cs.assignment);
+        tokenize_line(tokens, expanded, message_queue().verb, lexer_state().assignment);
     }
     discard_messages();
     return 0;

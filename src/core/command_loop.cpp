@@ -53,7 +53,7 @@ void reenter_after_interrupt() {
     ses.stages[1] = ses.stages[2] = 1;
     if (g_command.line_in_progress) add_recall(g_command.line);
     g_command.line_in_progress = false;
-    g_command.reprompt = false;
+    lexer_state().reprompt = false;
     g_command.line.clear();
     finish_input_data();
     restore_command_output();
@@ -167,11 +167,11 @@ bool run_pending_command() {
     frame.pending_command.clear();
     if (session().one_shot && procedure_depth() == 0) g_command.exit_after_command = true;
     g_command.line = text;
-    g_command.echo_suppressed = true;
+    lexer_state().echo_suppressed = true;
     run_expanded_text(text);
-    g_command.echo_suppressed = false;
+    lexer_state().echo_suppressed = false;
     // A procedure just started runs first; the session ends after it.
-    if (session().one_shot && procedure_depth() == 0 && !g_command.reprompt) finish_one_shot();
+    if (session().one_shot && procedure_depth() == 0 && !lexer_state().reprompt) finish_one_shot();
     if (reading_from_file()) apply_on_conditions();
     return true;
 }
@@ -200,7 +200,7 @@ uint32_t read_command_line(std::string& line) {
         signal_condition(cond::RTB);
         return 0;
     }
-    if (g_command.reprompt && !line.empty()) line.pop_back();
+    if (lexer_state().reprompt && !line.empty()) line.pop_back();
     line += text;
     return 1;
 }
@@ -212,7 +212,7 @@ uint32_t expand_into_state() {
 void process_procedure_line() {
     close_finished_if_blocks();
     g_command.line.clear();
-    g_command.reprompt = false;
+    lexer_state().reprompt = false;
     if (!error_queued()) {
         do {
             uint32_t status = read_command_line(g_command.line);
@@ -228,7 +228,7 @@ void process_procedure_line() {
             if (error_queued()) break;
             status = expand_into_state();
             if (!is_success(status)) signal_condition(status);
-        } while (g_command.reprompt && !error_queued());
+        } while (lexer_state().reprompt && !error_queued());
         g_command.dollar_line = !g_command.line.empty() && g_command.line[0] == '$';
         if (g_command.expanded.empty() && !error_queued()) return;
     }
@@ -251,15 +251,16 @@ void process_procedure_line() {
 // and runs one interactive command. Returns false at end of input.
 bool interactive_turn() {
     CommandState& cs = g_command;
-    if (!cs.reprompt) {
-        cs.current_prompt = session().prompt;
+    LexerState& lex = lexer_state();
+    if (!lex.reprompt) {
+        lex.current_prompt = session().prompt;
         cs.line.clear();
     }
     bool end_of_input = false;
     for (;;) {
         if (!cs.line.empty() && cs.line.back() != ' ') cs.line.push_back(' ');
         if (!error_queued()) {
-            uint32_t status = dcl::getline(cs.current_prompt, cs.line);
+            uint32_t status = dcl::getline(lex.current_prompt, cs.line);
             if (status == cond::CONTROLY) {
                 raise_interrupt();
                 return true;
@@ -277,7 +278,7 @@ bool interactive_turn() {
             }
         }
         if (end_of_input) {
-            cs.reprompt = false;
+            lex.reprompt = false;
             break;
         }
         cs.line_in_progress = true;
@@ -285,11 +286,11 @@ bool interactive_turn() {
             uint32_t status = expand_into_state();
             if (!is_success(status)) signal_condition(status);
         }
-        if (cs.reprompt && !error_queued()) continue;
+        if (lex.reprompt && !error_queued()) continue;
         if (!error_queued() && cs.expanded.empty()) break;
         if (!error_queued()) signal_condition(run_command_line(cs.expanded));
         show_command_messages();
-        if (!cs.reprompt) break;
+        if (!lex.reprompt) break;
     }
     show_messages();
     add_recall(cs.line);
@@ -318,22 +319,25 @@ void begin_turn() {
 
 CommandState& command_state() { return g_command; }
 
-void reset_command_state() { g_command = CommandState{}; }
+void reset_command_state() {
+    g_command = CommandState{};
+    reset_lexer_state();
+}
 
 void ask_for_parameter(std::string_view prompt) {
     if (procedure_stack().in_procedure) {
         signal_condition(cond::NOFILE);
         return;
     }
-    g_command.current_prompt = prompt;
-    g_command.reprompt = true;
+    lexer_state().current_prompt = prompt;
+    lexer_state().reprompt = true;
 }
 
 void run_expanded_text(std::string& text) {
     g_command.line = text;
     uint32_t status = expand_into_state();
     if (!is_success(status)) signal_condition(status);
-    if (!error_queued() && !g_command.reprompt && !g_command.expanded.empty())
+    if (!error_queued() && !lexer_state().reprompt && !g_command.expanded.empty())
         signal_condition(run_command_line(g_command.expanded));
     show_command_messages();
 }
@@ -345,7 +349,7 @@ void command_loop() {
         begin_turn();
         // The one command of -c was a procedure, and it has ended: nothing
         // else is read, from the terminal or from standard input.
-        if (g_command.exit_after_command && procedure_depth() == 0 && !g_command.reprompt) {
+        if (g_command.exit_after_command && procedure_depth() == 0 && !lexer_state().reprompt) {
             show_messages();
             interpreter_exit(0);
         }

@@ -12,15 +12,11 @@ namespace dcl {
 struct CommandState {
     std::string line;            // raw text as read, joined across continuations
     std::string expanded;        // after substitution
-    bool assignment = false;     // the line is "symbol = ..."
-    bool reprompt = false;       // the command is incomplete: read more
-    std::string current_prompt;  // prompt of the next interactive read
     bool line_in_progress = false;
     bool dollar_line = false;    // the line read from a script began with "$"
     bool exit_after_command = false;  // one-shot mode
     bool image_command = false;  // user-mode logical names go after this one
     bool skip_on_once = false;   // the command asked ON handling to skip it
-    bool echo_suppressed = false;  // verification already showed this text
     TokenList tokens;
 };
 

@@ -117,7 +117,7 @@ bool is_image_command(uint32_t code) {
 
 uint32_t run_command_line(std::string_view expanded) {
     CommandState& cs = command_state();
-    if (!tokenize_line(cs.tokens, expanded, message_queue().verb, cs.assignment)) return 0;
+    if (!tokenize_line(cs.tokens, expanded, message_queue().verb, lexer_state().assignment)) return 0;
     if (cs.tokens.size() == 0) return 1;
     switch (cs.tokens[0].type) {
     case TOKEN_VERB:

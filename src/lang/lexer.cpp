@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/command_state.h"
 #include "files/filespec.h"
 #include "lang/keywords.h"
 #include "lang/verbs.h"
@@ -184,12 +183,11 @@ void split_first_word(const std::string& line, std::string_view delimiters, std:
 
 // Steps after substitution: labels, assignment, verb symbol, verb, case.
 uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
-    CommandState& cs = command_state();
     line.erase(0, skip_labels(line, labels));
     std::string word, rest;
     size_t used = copy_until(word, line, !line.empty() && line[0] == '@' ? " (/!=" : " (/!:=");
     if (take_assignment(out, word, std::string_view(line).substr(used))) {
-        cs.assignment = true;
+        lexer_state().assignment = true;
         return 1;
     }
     if (used < line.size() && is_blank(line[used])) ++used;
@@ -210,6 +208,13 @@ uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
 }
 
 }  // namespace
+
+LexerState& lexer_state() {
+    static LexerState state;
+    return state;
+}
+
+void reset_lexer_state() { lexer_state() = LexerState{}; }
 
 void unmark_nonvms(std::string& line) {
     if (line.size() < 8 || line[0] != '$' || line[1] != '!') return;
@@ -264,26 +269,25 @@ uint32_t preprocess_line(std::string& line) {
     if (is_cd_dash(line, last_text)) return 1;
     line.resize(last_text);
     line.push_back(' ');
-    command_state().reprompt = true;
+    lexer_state().reprompt = true;
     return 1;
 }
 
 uint32_t expand_command_line(std::string& out, std::string& raw) {
-    CommandState& cs = command_state();
     out.clear();
     message_queue().verb = verb::NONE;
-    cs.assignment = false;
+    lexer_state().assignment = false;
     if (cli_options().pass_to_shell && !raw.empty() && raw[0] == '#') return 1;
     std::string work = raw;
-    cs.reprompt = false;
+    lexer_state().reprompt = false;
     if (uint32_t status = preprocess_line(work); !is_success(status)) return status;
-    if (cs.reprompt) {
-        cs.current_prompt = "_" + session().prompt;
+    if (lexer_state().reprompt) {
+        lexer_state().current_prompt = "_" + session().prompt;
         raw = work;
         return 1;
     }
     if (uint32_t status = substitute_apostrophes(work, 0); !is_success(status)) return status;
-    if ((session().verify || cli_options().forced_verify) && !cs.echo_suppressed) {
+    if ((session().verify || cli_options().forced_verify) && !lexer_state().echo_suppressed) {
         std::fprintf(redirection().output, "%s\n", work.c_str());
         std::fflush(redirection().output);
     }

@@ -11,6 +11,17 @@
 
 namespace dcl {
 
+// The command being assembled, as the lexer and its callers share it.
+struct LexerState {
+    bool assignment = false;      // the line is "symbol = ..."
+    bool reprompt = false;        // the command is incomplete: read more
+    std::string current_prompt;   // prompt of the next interactive read
+    bool echo_suppressed = false; // verification already showed this text
+};
+
+LexerState& lexer_state();
+void reset_lexer_state();
+
 // Expands `raw` into `out` and sets the command's verb number. `raw` may be
 // rewritten: it receives the joined text while a continuation is pending.
 uint32_t expand_command_line(std::string& out, std::string& raw);

@@ -56,7 +56,7 @@ TEST(ExpandCommandLine, CommentsDollarsAndCase) {
         EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
         EXPECT_EQ(out, c.expanded) << c.raw;
         EXPECT_EQ(message_queue().verb, c.verb) << c.raw;
-        EXPECT_FALSE(command_state().reprompt) << c.raw;
+        EXPECT_FALSE(lexer_state().reprompt) << c.raw;
     }
 }
 
@@ -80,18 +80,18 @@ TEST(ExpandCommandLine, Continuation) {
     session().prompt = "QV$ ";
     std::string raw = "copy a - ! more", out;
     EXPECT_EQ(expand_command_line(out, raw), 1u);
-    EXPECT_TRUE(command_state().reprompt);
+    EXPECT_TRUE(lexer_state().reprompt);
     EXPECT_EQ(raw, "copy a  ");
-    EXPECT_EQ(command_state().current_prompt, "_QV$ ");
+    EXPECT_EQ(lexer_state().current_prompt, "_QV$ ");
     raw += "b";
     expand_command_line(out, raw);
-    EXPECT_FALSE(command_state().reprompt);
+    EXPECT_FALSE(lexer_state().reprompt);
     EXPECT_EQ(out, "copy a  b");
 
     for (const char* not_continued : {"cd -", "$ cd -", "x \"a -\""}) {
         raw = not_continued;
         expand_command_line(out, raw);
-        EXPECT_FALSE(command_state().reprompt) << not_continued;
+        EXPECT_FALSE(lexer_state().reprompt) << not_continued;
     }
 }
 
@@ -113,7 +113,7 @@ TEST(ExpandCommandLine, AssignmentsAndLabels) {
         EXPECT_EQ(expand_command_line(out, raw), 1u) << c.raw;
         EXPECT_EQ(out, c.expanded) << c.raw;
         EXPECT_EQ(message_queue().verb, c.verb) << c.raw;
-        EXPECT_EQ(command_state().assignment, c.verb == verb::NONE) << c.raw;
+        EXPECT_EQ(lexer_state().assignment, c.verb == verb::NONE) << c.raw;
         EXPECT_FALSE(error_queued()) << c.raw;
     }
 }

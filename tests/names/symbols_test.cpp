@@ -9,6 +9,7 @@
 
 #include "core/command_state.h"
 #include "core/handlers.h"
+#include "lang/lexer.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -256,8 +257,8 @@ TEST_F(Symbols, MissingNamePromptsOrFails) {
     EXPECT_EQ(queued(), hex(cond::NOFILE) + ": " + hex(cond::NOFILE) + ":");
     procedure_stack().in_procedure = false;
     show({"/LOG"});
-    EXPECT_TRUE(command_state().reprompt);
-    EXPECT_EQ(command_state().current_prompt, "_Symbol: ");
+    EXPECT_TRUE(lexer_state().reprompt);
+    EXPECT_EQ(lexer_state().current_prompt, "_Symbol: ");
     show({"A", "B"});
     EXPECT_EQ(queued(), hex(cond::MAXPARM) + ":B");
 }

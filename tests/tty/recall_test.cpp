@@ -10,6 +10,7 @@
 
 #include "core/command_state.h"
 #include "core/dispatch.h"
+#include "lang/lexer.h"
 #include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -117,12 +118,12 @@ TEST_F(RecallCommand, PicksByNumberOrPrefix) {
     };
     for (const auto& c : cases) {
         recall_list().position = 0;
-        command_state().reprompt = false;
+        lexer_state().reprompt = false;
         const std::vector<uint32_t> queued = run(c.line);
         EXPECT_EQ(queued, c.condition ? std::vector<uint32_t>{c.condition} : std::vector<uint32_t>{})
             << c.line;
         EXPECT_EQ(recall_list().position, c.position) << c.line;
-        EXPECT_EQ(command_state().reprompt, c.position != 0) << c.line;
+        EXPECT_EQ(lexer_state().reprompt, c.position != 0) << c.line;
         EXPECT_EQ(recall_list().count, 3u) << c.line;
     }
     EXPECT_EQ(test::read_all(out_), "");

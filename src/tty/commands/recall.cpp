@@ -6,6 +6,7 @@
 #include "core/command_state.h"
 #include "core/handlers.h"
 #include "lang/keywords.h"
+#include "lang/lexer.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
 #include "lang/verbs.h"
@@ -46,12 +47,12 @@ void erase_all() {
     r.count = 0;
     r.newest = 0;
     r.position = 0;
-    command_state().reprompt = false;
+    lexer_state().reprompt = false;
 }
 
 void offer(int position) {
     recall_list().position = position;
-    command_state().reprompt = true;
+    lexer_state().reprompt = true;
 }
 
 // A number picks by position unless a line starts with it; any other text
