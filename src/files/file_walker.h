@@ -22,7 +22,7 @@ namespace dcl {
 // An output specification applied to many inputs: "*" (or no name) takes
 // the input's name, ".*" (or no type) the input's type, an explicit field
 // stays; a type of "." or ".DIR", or an output under /dev/, has none. The
-// directory comes from the specification, else its default, else the
+// directory comes from the output name, else its default, else the
 // current directory. A version is dropped: older versions are backups.
 class OutputNames {
 public:
