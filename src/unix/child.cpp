@@ -10,7 +10,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -221,13 +220,6 @@ uint32_t chdir_failure(int error) {
     return cond::SYN;
 }
 
-// However long the path: a directory deeper than a fixed buffer must not
-// read as "/".
-std::string current_directory() {
-    std::unique_ptr<char, decltype(&std::free)> path(getcwd(nullptr, 0), &std::free);
-    return path ? std::string(path.get()) : std::string();
-}
-
 }  // namespace
 
 ChildState& child_state() {
@@ -318,10 +310,8 @@ uint32_t change_directory(std::string_view path) {
     bool back = path == "-";
     if (back && !previous.valid) return cond::DNF;
     std::string target = back ? previous.path : std::string(path);
-    std::string here = current_directory();
     // Taken before the change: a failed change still replaces it.
-    previous.path = here;
-    previous.valid = !here.empty();
+    previous.valid = filespec_detail::current_directory(previous.path);
     if (target.empty()) {
         const char* home = std::getenv("HOME");
         if (!home) return cond::DNF;
@@ -332,7 +322,8 @@ uint32_t change_directory(std::string_view path) {
         std::fprintf(redirection().output, "%s\n", target.c_str());
         std::fflush(redirection().output);
     }
-    std::string absolute = target.front() == '/' ? target : current_directory();
+    std::string absolute = target;
+    if (target.front() != '/' && !filespec_detail::current_directory(absolute)) absolute.clear();
     // Unknown (the directory vanished): better no name than a wrong one.
     if (!absolute.empty()) absolute = trailing_slash(absolute);
     session().working_dir = absolute;
