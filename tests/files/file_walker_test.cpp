@@ -13,6 +13,7 @@
 #include "files/filespec.h"
 #include "status/condition.h"
 #include "support/capture.h"
+#include "support/work_directory.h"
 
 namespace dcl {
 namespace {
@@ -23,20 +24,10 @@ using Paths = std::vector<std::string>;
 class Walker : public ::testing::Test {
 protected:
     void SetUp() override {
-        old_cwd_ = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "dclsh-walker-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        fs::current_path(pattern);
-        root_ = fs::current_path().string();
         for (const char* dir : {"BAK", "sub", "sub/deep"}) fs::create_directory(dir);
         for (const char* file : {"a.txt", "b.txt", "c.txt", "main.c", "foo", ".login",
                                  "sub/x.c", "sub/deep/y.c"})
             std::ofstream(file) << "x";
-    }
-    void TearDown() override {
-        fs::current_path(old_cwd_);
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     std::string relative(const std::string& path) const {
@@ -50,8 +41,8 @@ protected:
     }
 
     test::CapturedErrors errors_;
-    fs::path old_cwd_;
-    std::string root_;
+    test::WorkDirectory work_{"dclsh-walker"};
+    const std::string& root_ = work_.root();
 };
 
 TEST_F(Walker, WalkersSideBySideStayIndependent) {

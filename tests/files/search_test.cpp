@@ -19,6 +19,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "support/capture.h"
+#include "support/work_directory.h"
 
 namespace dcl {
 namespace {
@@ -92,11 +93,6 @@ TEST(MatchExclude, DirectoryNameAndType) {
 class Search : public ::testing::Test {
 protected:
     void SetUp() override {
-        old_cwd_ = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "dclsh-search-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        fs::current_path(pattern);
-        root_ = fs::current_path().string();
         for (const char* dir : {"Alpha", "apple", "beta", "beta/deep"}) fs::create_directory(dir);
         for (const char* file : {"a.txt", "b.txt", "main.c", "foo", "foo.txt", "foo.c",
                                  "notes.lis", "Alpha/x.c", "Alpha/list.lis", "apple/z.c",
@@ -104,11 +100,6 @@ protected:
             std::ofstream(file) << "x";
         // A link back up the tree: the ellipsis must not follow it.
         fs::create_directory_symlink("..", "beta/deep/up");
-    }
-    void TearDown() override {
-        fs::current_path(old_cwd_);
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     // The files found, relative to the tree.
@@ -130,8 +121,8 @@ protected:
     }
 
     test::CapturedErrors errors_;
-    fs::path old_cwd_;
-    std::string root_;
+    test::WorkDirectory work_{"dclsh-search"};
+    const std::string& root_ = work_.root();
     FileWalker walker_;
 };
 

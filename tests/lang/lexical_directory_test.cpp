@@ -13,6 +13,7 @@
 #include "status/condition.h"
 #include "status/session.h"
 #include "support/capture.h"
+#include "support/work_directory.h"
 
 namespace dcl {
 namespace {
@@ -23,16 +24,6 @@ class LexicalDirectory : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(push_procedure_level(""), 1u);
-        old_cwd_ = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "dclsh-lexdir-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        fs::current_path(pattern);
-        root_ = fs::current_path().string();
-    }
-    void TearDown() override {
-        fs::current_path(old_cwd_);
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     // F$DIRECTORY's result, or "!status" when it failed.
@@ -50,8 +41,8 @@ protected:
     }
 
     test::CapturedErrors errors;
-    fs::path old_cwd_;
-    std::string root_;
+    test::WorkDirectory work_{"dclsh-lexdir"};
+    const std::string& root_ = work_.root();
 };
 
 TEST_F(LexicalDirectory, WhereTheProcessIs) {

@@ -15,6 +15,7 @@
 #include "status/messages.h"
 #include "status/session.h"
 #include "support/capture.h"
+#include "support/work_directory.h"
 
 namespace dcl {
 namespace {
@@ -26,20 +27,12 @@ protected:
     void SetUp() override {
         ASSERT_EQ(push_procedure_level(""), 1u);
         reset_lexical_search_state();
-        old_cwd_ = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "dclsh-lexfiles-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        fs::current_path(pattern);
-        root_ = fs::current_path().string();
         fs::create_directory("sub");
         for (const char* file : {"a.txt", "b.txt", "c.txt", "plain", "sub/x.c"})
             std::ofstream(file) << "x";
     }
     void TearDown() override {
         reset_lexical_search_state();
-        fs::current_path(old_cwd_);
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
 
     // Runs `function` with the given argument texts; the result text, or
@@ -67,8 +60,8 @@ protected:
     }
 
     test::CapturedErrors errors_;
-    fs::path old_cwd_;
-    std::string root_;
+    test::WorkDirectory work_{"dclsh-lexfiles"};
+    const std::string& root_ = work_.root();
     std::vector<std::string> args_;
 };
 
