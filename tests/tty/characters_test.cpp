@@ -1,15 +1,13 @@
-// Eight-bit text at the terminal: how a line splits into characters and
-// how the display counts columns (a UTF-8 sequence one column, any other
-// byte one column). The key reader's side is in keys_test.cpp.
+// Eight-bit text at the terminal: how a line splits into characters (a
+// UTF-8 sequence one character and one column, any other byte one each).
+// The key reader's and the display's sides are in keys_test.cpp and
+// screen_test.cpp.
 #include "tty/characters.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "tty/screen.h"
-#include "tty/terminal.h"
 
 namespace dcl {
 namespace {
@@ -50,41 +48,6 @@ TEST(Characters, StepsBackAndForthOverWholeCharacters) {
     EXPECT_EQ(char_before(text, 0), 0u);
     EXPECT_EQ(chars_forward(text, 1, 2), 5u);
     EXPECT_EQ(chars_forward(text, 0, 99), text.size());
-}
-
-class EightBitDisplay : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(builtin_capabilities("vt100", caps_)); }
-    LineDisplay display(int width, int column) {
-        LineDisplay d;
-        d.caps = &caps_;
-        d.width = width;
-        d.wraps = true;
-        d.column = column;
-        return d;
-    }
-    Capabilities caps_;
-};
-
-TEST_F(EightBitDisplay, InsertAndDeleteMoveByColumns) {
-    // "nave" with the cursor before v: ï goes in, the tail is redrawn and
-    // the cursor goes back over two columns, not three bytes.
-    LineDisplay d = display(80, 2);
-    std::string buffer = "nave";
-    int cursor = 2;
-    insert_char(d, buffer, "\xc3\xaf", cursor);
-    EXPECT_EQ(buffer, "na\xc3\xafve");
-    EXPECT_EQ(cursor, 4);
-    EXPECT_EQ(d.out, "\xc3\xafve\x1b[2D");
-    EXPECT_EQ(d.column, 3);
-    // Deleting the two characters "ïv": one blank per column.
-    d.out.clear();
-    d.column = 2;
-    cursor = 2;
-    delete_chars(d, buffer, 2, cursor);
-    EXPECT_EQ(buffer, "nae");
-    EXPECT_EQ(d.out, "e  \x1b[3D");
-    EXPECT_EQ(d.column, 2);
 }
 
 }  // namespace

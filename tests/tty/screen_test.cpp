@@ -122,5 +122,27 @@ TEST_F(ScreenDisplay, InsertWithoutEchoLeavesTheScreenAlone) {
     EXPECT_EQ(d.column, 1);
 }
 
+// Eight-bit text: a UTF-8 sequence is one column, any other byte one.
+TEST_F(ScreenDisplay, InsertAndDeleteMoveByColumns) {
+    // "nave" with the cursor before v: ï goes in, the tail is redrawn and
+    // the cursor goes back over two columns, not three bytes.
+    LineDisplay d = display(80, 2);
+    std::string buffer = "nave";
+    int cursor = 2;
+    insert_char(d, buffer, "\xc3\xaf", cursor);
+    EXPECT_EQ(buffer, "na\xc3\xafve");
+    EXPECT_EQ(cursor, 4);
+    EXPECT_EQ(d.out, "\xc3\xafve\x1b[2D");
+    EXPECT_EQ(d.column, 3);
+    // Deleting the two characters "ïv": one blank per column.
+    d.out.clear();
+    d.column = 2;
+    cursor = 2;
+    delete_chars(d, buffer, 2, cursor);
+    EXPECT_EQ(buffer, "nae");
+    EXPECT_EQ(d.out, "e  \x1b[3D");
+    EXPECT_EQ(d.column, 2);
+}
+
 }  // namespace
 }  // namespace dcl
