@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "lang/command_parser.h"
 #include "lang/tokens.h"
 
 namespace dcl {
@@ -18,6 +19,7 @@ struct CommandState {
     bool image_command = false;  // user-mode logical names go after this one
     bool skip_on_once = false;   // the command asked ON handling to skip it
     TokenList tokens;
+    ParsedCommand parsed;        // kept from command to command for its storage
 };
 
 CommandState& command_state();

@@ -1,8 +1,6 @@
-// The dispatch table and the road from a token list to a handler.
+// The road from a token list to a handler: SET and SHOW routing, the form a
+// qualifier selects, the parse, the command's /OUTPUT file, the call.
 #include "core/dispatch.h"
-
-#include <algorithm>
-#include <array>
 
 #include "core/command_state.h"
 #include "core/handlers.h"
@@ -10,7 +8,6 @@
 #include "lang/lexer.h"
 #include "lang/verbs.h"
 #include "proc/input_data.h"
-#include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -20,99 +17,86 @@ namespace dcl {
 
 namespace {
 
-struct HandlerEntry {
-    uint32_t code;
-    VerbHandler handler;
-};
-
-// Sorted by code. Codes without an entry are recognised but not carried
-// out: they report NOTAVAIL.
-constexpr HandlerEntry kHandlers[] = {
-    {verb::NONE, unix_command},
-    {verb::ASSIGN, assign_command},
-    {verb::CALL, call_command},
-    {verb::CD, cd_command},
-    {verb::CONTINUE, continue_command},
-    {verb::DEASSIGN, deassign_command},
-    {verb::DEFINE, define_command},
-    {verb::DELETE, delete_verb},
-    {verb::ELSE, verb_out_of_place},
-    {verb::ENDIF, verb_out_of_place},
-    {verb::ENDSUBROUTINE, endsubroutine_command},
-    {verb::EXIT, exit_command},
-    {verb::GOSUB, gosub_command},
-    {verb::GOTO, goto_command},
-    {verb::IF, if_command},
-    {verb::ON, on_command},
-    {verb::RECALL, recall_command},
-    {verb::RETURN, return_command},
-    {verb::SUBROUTINE, subroutine_command},
-    {verb::THEN, verb_out_of_place},
-    {verb::SHELL, shell_command},
-    {verb::WRITE, write_command},
-    {verb::ECHO, echo_command},
-    {verb::FOREIGN, foreign_command},
-    {verb::AT, at_command},
-    {verb::SET_CLI, set_cli},
-    {verb::SET_ON, set_on},
-    {verb::SET_VERIFY, set_verify},
-    {verb::SHOW_CLI, show_cli},
-    {verb::SHOW_LOGICAL, show_logical},
-    {verb::SHOW_SYMBOL, show_symbol},
-    {verb::SHOW_TRANSLATION, show_translation},
-};
-
-constexpr bool sorted_by_code() {
-    for (size_t i = 1; i < std::size(kHandlers); ++i)
-        if (kHandlers[i - 1].code >= kHandlers[i].code) return false;
-    return true;
-}
-static_assert(sorted_by_code(), "keep the dispatch table sorted by code");
-
-// Sorted: searched by bisection.
-constexpr uint32_t kImageCommands[] = {
-    0,  4,  10, 16, 25, 26, 28, 29, 30, 35, 40, 43, 49, 51, 52, 54, 55, 58, 63,
-    64, 69, 70, 75, 78, 82, 86, 87, 93, 216, 221, 224, 234, 316, 320, 322, 327, 328, 331,
-};
-
 size_t find_verb_token(const TokenList& tokens) {
     for (size_t i = 0; i < tokens.size(); ++i)
         if (tokens[i].type == TOKEN_VERB) return i;
     return tokens.size();
 }
 
-// SET and SHOW are routed by their first parameter, a keyword. Returns the
-// keyword's code, or 0 when the command ends here.
-uint32_t route_set_show(const TokenList& tokens, size_t verb_index, uint32_t& flags) {
-    CommandState& cs = command_state();
+// SET and SHOW are routed by their first parameter, a keyword. Returns its
+// row, or nullptr when the command ends here.
+const CommandRow* route(const CommandRow& row, const TokenList& tokens, size_t verb_index,
+                        uint32_t& flags) {
     size_t k = verb_index + 1;
     if (k >= tokens.size()) {
         ask_for_parameter("_What: ");
-        return 0;
+        return nullptr;
     }
     const Token& t = tokens[k];
     if (t.type == TOKEN_QUALIFIER) {
         signal_condition(cond::NOQUAL, std::string_view(t.text).substr(1));
-        return 0;
+        return nullptr;
     }
     if (t.type != TOKEN_PARAMETER) {
         signal_condition(cond::PARMDEL, std::string_view(t.text).substr(1));
-        return 0;
+        return nullptr;
     }
     std::string keyword = t.text;
-    return lookup_keyword(keyword, message_queue().verb, flags);
+    return lookup_keyword_row(keyword, row.subcommands, flags);
+}
+
+// Opens the listing file of every /OUTPUT in the order given (a /NOOUTPUT
+// after one closes it again). False after queueing.
+bool open_command_output(ParsedCommand& cmd) {
+    for (const ParsedQualifier& q : cmd.qualifiers()) {
+        if (q.row->kind != ValueKind::output) continue;
+        uint32_t options = 0;
+        uint32_t status = redirect_command_output(q.token, options, q.flags,
+                                                  cmd.row->listing ? cmd.row->listing : "");
+        if (status != 1) {
+            if (status != 0) signal_condition(status);
+            return false;
+        }
+        cmd.output_wanted = (options & OUTPUT_WANTED) != 0;
+    }
+    return true;
+}
+
+// Parses the tokens by the row of the form selected, if any. Returns the
+// parsed command, or nullptr when the command ends here.
+ParsedCommand* parse_for_row(const CommandRow& row, const TokenList& tokens, size_t verb_index) {
+    FormChoice choice = choose_form(tokens, verb_index, row);
+    if (choice.failed) return nullptr;
+    const CommandRow* target = choice.form ? choice.form->row : &row;
+    if (!target || !target->handler) {
+        signal_condition(cond::NOTAVAIL);
+        return nullptr;
+    }
+    // Qualifiers before DEFINE's selector were DEFINE's own, and ignored.
+    size_t ignore_up_to = choice.form && row.form_rule == FormRule::by_name ? choice.token : 0;
+    ParsedCommand& cmd = command_state().parsed;
+    bool complete = parse_command(tokens, verb_index, *target, cmd, choice.token, ignore_up_to);
+    return complete ? &cmd : nullptr;
 }
 
 }  // namespace
 
-VerbHandler find_handler(uint32_t code) {
-    auto it = std::lower_bound(std::begin(kHandlers), std::end(kHandlers), code,
-                               [](const HandlerEntry& e, uint32_t c) { return e.code < c; });
-    return it != std::end(kHandlers) && it->code == code ? it->handler : nullptr;
+uint32_t ask_for(const ParsedCommand& cmd, size_t which) {
+    const char* prompt = which < 2 ? cmd.row->prompts[which] : nullptr;
+    ask_for_parameter(prompt ? prompt : "_Parameter: ");
+    return 0;
 }
 
-bool is_image_command(uint32_t code) {
-    return std::binary_search(std::begin(kImageCommands), std::end(kImageCommands), code);
+void run_command_row(const CommandRow& row, const TokenList& tokens, size_t verb_index,
+                     uint32_t keyword_flags, CommandStreams io) {
+    ParsedCommand* cmd = parse_for_row(row, tokens, verb_index);
+    if (!cmd) return;
+    cmd->keyword_flags = keyword_flags;
+    if (!open_command_output(*cmd)) return;
+    // /OUTPUT may have replaced the stream the command was given.
+    if (redirection().cmd_output_redirected) io.out = redirection().output;
+    uint32_t status = cmd->row->handler(*cmd, io);
+    if (status != 1 && status != 0) signal_condition(status);
 }
 
 uint32_t run_command_line(std::string_view expanded) {
@@ -135,16 +119,17 @@ void dispatch_verb() {
     CommandState& cs = command_state();
     size_t index = find_verb_token(cs.tokens);
     if (index == cs.tokens.size()) return;
-    uint32_t code = message_queue().verb;
+    const CommandRow* row = command_row(message_queue().verb);
+    if (!row) return;
     uint32_t flags = 0;
-    if (code == verb::SET || code == verb::SHOW) {
-        code = route_set_show(cs.tokens, index, flags);
-        if (code == 0) return;
-        message_queue().verb = code;
+    if (!row->subcommands.empty()) {
+        row = route(*row, cs.tokens, index, flags);
+        if (!row) return;
+        message_queue().verb = row->code();
         ++index;
     }
-    cs.image_command = is_image_command(code);
-    if (code == verb::RECALL && !session().interactive) return;
+    cs.image_command = row->has(CMD_IMAGE);
+    if (row->has(CMD_INTERACTIVE) && !session().interactive) return;
     // A program's data lines follow it in the procedure: they are its input.
     if (cs.image_command) {
         if (uint32_t status = collect_input_data(cs.dollar_line); status != 1) {
@@ -152,12 +137,7 @@ void dispatch_verb() {
             return;
         }
     }
-    if (VerbHandler handler = find_handler(code)) {
-        CommandContext cmd{cs.tokens, index, flags, redirection().output, redirection().error};
-        handler(cmd);
-    } else {
-        signal_condition(cond::NOTAVAIL);
-    }
+    run_command_row(*row, cs.tokens, index, flags, {redirection().output, redirection().error});
     if (cs.image_command) finish_input_data();
     restore_command_output();
 }

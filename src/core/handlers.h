@@ -1,41 +1,69 @@
-// Every verb handler, in the order of the dispatch table.
+// Every verb handler and every qualifier table that a command row names.
+// Handlers are defined in the commands/ folder of their subsystem; each
+// receives its parsed command and its streams and returns its status (1, 0
+// when the failure is queued, or a condition for the dispatcher to queue).
 #pragma once
 
-#include "core/dispatch.h"
+#include "lang/command_parser.h"
 
 namespace dcl {
 
-void unix_command(CommandContext& cmd);      // a word that is no DCL verb: the shell runs the line
-void at_command(CommandContext& cmd);        // @file: run a command procedure
-void call_command(CommandContext& cmd);
-void cd_command(CommandContext& cmd);
-void continue_command(CommandContext& cmd);
-void endsubroutine_command(CommandContext& cmd);
-void exit_command(CommandContext& cmd);
-void gosub_command(CommandContext& cmd);
-void goto_command(CommandContext& cmd);
-void if_command(CommandContext& cmd);
-void on_command(CommandContext& cmd);
-void recall_command(CommandContext& cmd);
-void return_command(CommandContext& cmd);
-void set_on(CommandContext& cmd);
-void shell_command(CommandContext& cmd);     // SHELL, UNIX, NT
-void foreign_command(CommandContext& cmd);   // sym :== $image
-void set_verify(CommandContext& cmd);
-void subroutine_command(CommandContext& cmd);
-void assign_command(CommandContext& cmd);
-void deassign_command(CommandContext& cmd);
-void define_command(CommandContext& cmd);     // DEFINE, and DEFINE/KEY by its qualifier
-void delete_verb(CommandContext& cmd);        // DELETE: picks /SYMBOL or the file form
-void delete_symbol_command(CommandContext& cmd, size_t form_index);  // DELETE/SYMBOL
-void echo_command(CommandContext& cmd);
-void verb_out_of_place(CommandContext& cmd);  // THEN, ELSE, ENDIF outside an IF block
-void write_command(CommandContext& cmd);
-void set_cli(CommandContext& cmd);
-void show_cli(CommandContext& cmd);
-void show_logical(CommandContext& cmd);
-void show_symbol(CommandContext& cmd);
-void show_translation(CommandContext& cmd);
+// A word that is no DCL verb: the shell runs the line.
+uint32_t unix_command(const ParsedCommand& cmd, CommandStreams& io);
+// @file: run a command procedure.
+uint32_t at_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t call_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t cd_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t continue_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t endsubroutine_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t exit_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t gosub_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t goto_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t if_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t on_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t recall_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t return_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_on(const ParsedCommand& cmd, CommandStreams& io);
+// SHELL, UNIX, NT.
+uint32_t shell_command(const ParsedCommand& cmd, CommandStreams& io);
+// sym :== $image, then sym.
+uint32_t foreign_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_verify(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t subroutine_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t assign_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t deassign_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t define_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t define_key_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t delete_symbol_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io);
+// THEN, ELSE, ENDIF outside an IF block.
+uint32_t verb_out_of_place(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t write_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_cli(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_cli(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_logical(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_symbol(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_translation(const ParsedCommand& cmd, CommandStreams& io);
+
+// SET CLI applies each qualifier as it is read.
+bool apply_cli_qualifier(const ParsedQualifier& q);
+
+// Qualifier tables, each beside the handler that reads it.
+extern const KeywordTable kAssignQualifiers;
+extern const KeywordTable kAtQualifiers;
+extern const KeywordTable kCallQualifiers;
+extern const KeywordTable kDeassignQualifiers;
+extern const KeywordTable kDefineQualifiers;
+extern const KeywordTable kDefineKeyQualifiers;
+extern const KeywordTable kDeleteQualifiers;
+extern const KeywordTable kDeleteSymbolQualifiers;
+extern const KeywordTable kRecallQualifiers;
+extern const KeywordTable kSetCliQualifiers;
+extern const KeywordTable kShowCliQualifiers;
+extern const KeywordTable kShowLogicalQualifiers;
+extern const KeywordTable kShowSymbolQualifiers;
+extern const KeywordTable kShowTranslationQualifiers;
+extern const KeywordTable kWriteQualifiers;
 
 // The assignment statement (name = value, name := text and the like): the
 // dispatcher runs it for a line whose first token is a symbol.

@@ -1,9 +1,12 @@
 // Abbreviation matching of verbs, qualifiers and keywords.
 #include "lang/keywords.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstring>
 
+#include "lang/command_table.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/text.h"
@@ -12,19 +15,21 @@ namespace dcl {
 
 namespace {
 
-constexpr size_t kMaxTypedName = 19;
+constexpr size_t kMaxTypedName = kMaxQualifierName;
 constexpr size_t kSignificant = 4;
 
-// A typed name matches a record when the first characters agree: all of
-// them up to four, and only four beyond that (DIRE, DIRECTORY and DIREXYZ
-// all match DIRECT).
-bool name_matches(std::string_view typed, const char* name) {
+}  // namespace
+
+// DIRE, DIRECTORY and DIREXYZ all match DIRECT.
+bool keyword_matches(std::string_view typed, const char* name) {
     if (typed.empty() || typed[0] != name[0]) return false;
     size_t n = std::min(typed.size(), kSignificant);
     for (size_t i = 1; i < n; ++i)
         if (name[i] == '\0' || name[i] != typed[i]) return false;
     return true;
 }
+
+namespace {
 
 // Does the stored name begin with the whole typed word?
 bool name_begins_with(const char* name, std::string_view typed) {
@@ -41,60 +46,98 @@ const KeywordTable* find_table(std::span<const KeywordTable> directory, uint32_t
     return nullptr;
 }
 
+const KeywordRecord& key_of(const KeywordRecord& r) { return r; }
+const KeywordRecord& key_of(const CommandRow& r) { return r.key; }
+
 // Scans a table; returns the record, nullptr when none matches, or sets
 // `ambiguous` when two records match and the first is not typed in full.
-const KeywordRecord* scan(const KeywordTable& table, std::string_view name, bool& ambiguous) {
-    const KeywordRecord* found = nullptr;
-    for (const KeywordRecord& r : table.records) {
-        if (!name_matches(name, r.name)) continue;
+template <typename Row>
+const Row* scan(std::span<const Row> rows, std::string_view name, bool& ambiguous) {
+    const Row* found = nullptr;
+    for (const Row& row : rows) {
+        const KeywordRecord& r = key_of(row);
+        if (!keyword_matches(name, r.name)) continue;
         if (found) {
             ambiguous = true;
             return nullptr;
         }
-        found = &r;
+        found = &row;
         if (name == r.name) break;
     }
     return found;
 }
 
+template <typename Row>
 struct Match {
-    const KeywordRecord* record = nullptr;
+    const Row* row = nullptr;
     bool negated = false;
     bool ambiguous = false;
 };
 
-Match match_with_negation(const KeywordTable& table, const std::string& name) {
-    Match m;
-    m.record = scan(table, name, m.ambiguous);
-    if (!m.record && !m.ambiguous && name.size() > 2 && name.compare(0, 2, "NO") == 0) {
+template <typename Row>
+Match<Row> match_with_negation(std::span<const Row> rows, const std::string& name) {
+    Match<Row> m;
+    m.row = scan(rows, name, m.ambiguous);
+    if (!m.row && !m.ambiguous && name.size() > 2 && name.compare(0, 2, "NO") == 0) {
         m.negated = true;
-        m.record = scan(table, std::string_view(name).substr(2), m.ambiguous);
+        m.row = scan(rows, std::string_view(name).substr(2), m.ambiguous);
     }
     return m;
 }
 
-// The checks every matched qualifier or keyword goes through; returns the
-// code or 0 after queueing.
-uint32_t check_record(const Match& m, const std::string& name, bool value_given,
-                      bool value_required_when_negated, uint32_t& result) {
-    const KeywordRecord& r = *m.record;
+// The checks every matched qualifier or keyword goes through; false after
+// queueing.
+bool check_record(const KeywordRecord& r, bool negated, const std::string& name, bool value_given,
+                  bool value_required_when_negated, uint32_t& result) {
     result |= r.flags & KW_CALLER_BITS;
-    if (m.negated) result |= RESULT_NEGATED;
+    if (negated) result |= RESULT_NEGATED;
     bool needs_value = (r.flags & KW_VALUE_REQUIRED) && !value_given &&
-                       (value_required_when_negated || !m.negated);
+                       (value_required_when_negated || !negated);
     if (needs_value) {
         signal_condition(cond::VALREQ, name);
-        return 0;
+        return false;
     }
-    if (m.negated && (r.flags & KW_NO_NEGATE)) {
+    if (negated && (r.flags & KW_NO_NEGATE)) {
         signal_condition(cond::NOTNEG, name);
-        return 0;
+        return false;
     }
     if (value_given && !(r.flags & KW_VALUE_ALLOWED)) {
         signal_condition(cond::NOVALU, name + "=");
-        return 0;
+        return false;
     }
-    return r.code;
+    return true;
+}
+
+// The name of a keyword token, upper case; ":" before a value becomes "=".
+std::string keyword_name(std::string& text, uint32_t& result) {
+    result = 0;
+    size_t sep = text.find_first_of("=:");
+    if (sep != std::string::npos) {
+        text[sep] = '=';
+        result |= RESULT_VALUE;
+    }
+    return upper_ascii(std::string_view(text).substr(0, std::min(sep, kMaxTypedName)));
+}
+
+template <typename Row>
+const Row* match_keyword(std::string& text, std::span<const Row> rows, uint32_t& result) {
+    std::string name = keyword_name(text, result);
+    if (name.empty()) {
+        signal_condition(cond::VALREQ);
+        return nullptr;
+    }
+    Match<Row> m = match_with_negation(rows, name);
+    if (m.ambiguous) {
+        signal_condition(cond::ABKEYW, name);
+        return nullptr;
+    }
+    if (!m.row) {
+        signal_condition(cond::IVKEYW, name);
+        return nullptr;
+    }
+    if (!check_record(key_of(*m.row), m.negated, name, result & RESULT_VALUE, true, result))
+        return nullptr;
+    return m.row;
 }
 
 }  // namespace
@@ -113,8 +156,9 @@ uint32_t lookup_verb(std::string_view word, uint32_t& verb) {
     if (!std::isalnum(static_cast<unsigned char>(typed[0])))
         return std::strchr("\"@/_", typed[0]) ? 1 : cond::NOCOMD;
     bool near_miss = false;
-    for (const KeywordRecord& r : verb_table()) {
-        if (r.flags <= typed.size() && name_matches(typed, r.name)) {
+    for (const CommandRow& row : command_rows()) {
+        const KeywordRecord& r = row.key;
+        if (r.flags <= typed.size() && keyword_matches(typed, r.name)) {
             verb = r.code;
             return 1;
         }
@@ -125,7 +169,8 @@ uint32_t lookup_verb(std::string_view word, uint32_t& verb) {
     return 0;
 }
 
-uint32_t lookup_qualifier(std::string_view text, uint32_t table_id, uint32_t& result) {
+const KeywordRecord* match_qualifier(std::string_view text, const KeywordTable* table,
+                                     uint32_t& result) {
     result = 0;
     std::string_view body = text.substr(text.empty() || text[0] != '/' ? 0 : 1);
     size_t eq = body.find('=');
@@ -133,46 +178,41 @@ uint32_t lookup_qualifier(std::string_view text, uint32_t table_id, uint32_t& re
     std::string name = upper_ascii(body.substr(0, std::min(eq, kMaxTypedName)));
     if (name.empty()) {
         signal_condition(cond::NOKEYW);
-        return 0;
+        return nullptr;
     }
-    const KeywordTable* table = find_table(qualifier_directory(), table_id);
-    Match m;
-    if (table) m = match_with_negation(*table, name);
+    Match<KeywordRecord> m;
+    if (table) m = match_with_negation(table->records, name);
     if (m.ambiguous) {
         signal_condition(cond::ABKEYW, name);
-        return 0;
+        return nullptr;
     }
-    if (!m.record) {
+    if (!m.row) {
         signal_condition(cond::IVQUAL, name);
-        return 0;
+        return nullptr;
     }
-    return check_record(m, name, result & RESULT_VALUE, false, result);
+    if (!check_record(*m.row, m.negated, name, result & RESULT_VALUE, false, result)) return nullptr;
+    return m.row;
+}
+
+uint32_t lookup_qualifier(std::string_view text, uint32_t table_id, uint32_t& result) {
+    const KeywordRecord* r = match_qualifier(text, qualifier_table(table_id), result);
+    return r ? r->code : 0;
 }
 
 uint32_t lookup_keyword(std::string& text, uint32_t table_id, uint32_t& result) {
-    result = 0;
-    size_t sep = text.find_first_of("=:");
-    if (sep != std::string::npos) {
-        text[sep] = '=';
-        result |= RESULT_VALUE;
-    }
-    std::string name = upper_ascii(std::string_view(text).substr(0, std::min(sep, kMaxTypedName)));
-    if (name.empty()) {
-        signal_condition(cond::VALREQ);
-        return 0;
+    if (const CommandRow* routed = command_row(table_id); routed && !routed->subcommands.empty()) {
+        const CommandRow* row = match_keyword(text, routed->subcommands, result);
+        return row ? row->code() : 0;
     }
     const KeywordTable* table = find_table(keyword_directory(), table_id);
-    Match m;
-    if (table) m = match_with_negation(*table, name);
-    if (m.ambiguous) {
-        signal_condition(cond::ABKEYW, name);
-        return 0;
-    }
-    if (!m.record) {
-        signal_condition(cond::IVKEYW, name);
-        return 0;
-    }
-    return check_record(m, name, result & RESULT_VALUE, true, result);
+    std::span<const KeywordRecord> records = table ? table->records : std::span<const KeywordRecord>();
+    const KeywordRecord* r = match_keyword(text, records, result);
+    return r ? r->code : 0;
+}
+
+const CommandRow* lookup_keyword_row(std::string& text, std::span<const CommandRow> rows,
+                                     uint32_t& result) {
+    return match_keyword(text, rows, result);
 }
 
 }  // namespace dcl

@@ -57,8 +57,8 @@ void map_case(std::string& s, bool upper) {
 }
 
 bool keeps_case(uint32_t verb_number) {
-    return verb_number == verb::NONE || verb_number == verb::SHELL ||
-           verb_number == verb::FOREIGN || verb_number == verb::CD;
+    const CommandRow* row = command_row(verb_number);
+    return row && row->has(CMD_KEEPS_CASE);
 }
 
 // Skips the labels that substitute_ampersands marked. Typed at the

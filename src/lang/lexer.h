@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "lang/command_table.h"
 #include "lang/tokens.h"
 
 namespace dcl {
@@ -63,13 +64,15 @@ private:
     TokenType keyword_parameter(std::string& text);
     TokenType if_parameter(std::string& text);
     TokenType if_condition(std::string& text);
+    TokenType rest_of_line(std::string& text);
+    TokenType word_parameter(std::string& text);
     void skip_blanks();
     bool at_end() const { return pos_ >= line_.size(); }
     char peek() const { return at_end() ? '\0' : line_[pos_]; }
 
     std::string_view line_;
     size_t pos_ = 0;
-    uint32_t verb_;
+    TokenRule rule_;
     bool assignment_;
     size_t handed_out_ = 0;
     size_t parameters_ = 0;

@@ -94,7 +94,7 @@ uint32_t read_keywords(const LexicalCall& call, TranslationRequest& request) {
     return 1;
 }
 
-uint32_t read_request(const LexicalCall& call, TranslationRequest& request) {
+uint32_t read_translation_arguments(const LexicalCall& call, TranslationRequest& request) {
     ExprValue value;
     if (uint32_t status = call.evaluate(0, value); status != 1) return status;
     request.name = value.text;
@@ -157,7 +157,7 @@ uint32_t lexical_logical(LexicalCall& call) {
 // F$TRNLNM(name, table, index, mode, case, item).
 uint32_t lexical_trnlnm(LexicalCall& call) {
     TranslationRequest request;
-    if (uint32_t status = read_request(call, request); status != 1) return status;
+    if (uint32_t status = read_translation_arguments(call, request); status != 1) return status;
     if (request.item == "MAX_INDEX") return max_index(call, request);
     return translation_result(call, request);
 }

@@ -33,18 +33,6 @@ void extra_parameter(std::string_view text) {
     signal_condition(!text.empty() && text[0] == ',' ? cond::NOLIST : cond::MAXPARM, text);
 }
 
-bool apply_flag(uint32_t& options, uint32_t bit, uint32_t result_flags, std::string_view name) {
-    if (result_flags & 2) {
-        signal_condition(cond::NOVALU, std::string(name) + "=");
-        return false;
-    }
-    if (result_flags & 1)
-        options &= ~bit;
-    else
-        options |= bit;
-    return true;
-}
-
 bool strip_parentheses(std::string& value) {
     std::string compact;
     bool quoted = false;

@@ -1,5 +1,5 @@
-// Walking a command's qualifiers and parameters, and the value parsers that
-// turn qualifier values into strings and numbers.
+// The qualifier policies and the value parsers that turn qualifier values
+// into strings, lists, numbers, times, UICs and protection codes.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 
 #include "files/vms_time.h"
 #include "lang/keywords.h"
-#include "lang/tokens.h"
 
 #include "status/text.h"
 
@@ -22,29 +21,6 @@ bool unsupported_qualifier(std::string_view token_text);
 
 // Reports a parameter the command does not take.
 void extra_parameter(std::string_view token_text);
-
-// Walks the tokens after `verb_index` of a command that takes qualifiers
-// only: each is looked up in `table` and handed to apply(code, token, flags),
-// which returns false to end the command; a parameter is reported as extra.
-// False when the command ended early.
-template <typename Apply>
-bool for_each_qualifier(const TokenList& tokens, size_t verb_index, uint32_t table, Apply apply) {
-    for (size_t i = verb_index + 1; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.type != TOKEN_QUALIFIER) {
-            extra_parameter(t.text);
-            return false;
-        }
-        uint32_t flags = 0;
-        uint32_t code = lookup_qualifier(t.text, table, flags);
-        if (code == 0 || !apply(code, std::string_view(t.text), flags)) return false;
-    }
-    return true;
-}
-
-// Sets or clears `bit` of `options` by a flag qualifier; a value is refused.
-// Returns false after queueing.
-bool apply_flag(uint32_t& options, uint32_t bit, uint32_t result_flags, std::string_view name);
 
 // The value after the first "=" of a token (parentheses and, when asked,
 // quotes removed). Empty when there is no "=". False after queueing.

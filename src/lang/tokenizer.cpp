@@ -3,8 +3,8 @@
 // expressions, SET and SHOW take a keyword first.
 #include <cctype>
 
+#include "lang/command_table.h"
 #include "lang/lexer.h"
-#include "lang/verbs.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/text.h"
@@ -14,16 +14,9 @@ namespace dcl {
 namespace {
 
 
-bool rest_of_line_verb(uint32_t v) {
-    return v == verb::NONE || v == verb::CD || v == verb::SHELL || v == verb::FOREIGN;
-}
-
-bool expression_verb(uint32_t v) {
-    return v == verb::EXIT || v == verb::RETURN || v == verb::ECHO;
-}
-
-bool word_parameter_verb(uint32_t v) {
-    return v == verb::CALL || v == verb::INQUIRE || v == verb::SPAWN || v == verb::AT;
+TokenRule token_rule_of(uint32_t verb_number) {
+    const CommandRow* row = command_row(verb_number);
+    return row ? row->tokens : TokenRule::words;
 }
 
 // Copies a bracketed group "(...)" whole, quotes and nesting respected.
@@ -60,7 +53,7 @@ size_t operand_end(std::string_view s, size_t i) {
 }  // namespace
 
 Tokenizer::Tokenizer(std::string_view line, uint32_t verb_number, bool assignment)
-    : line_(line), verb_(verb_number), assignment_(assignment) {}
+    : line_(line), rule_(token_rule_of(verb_number)), assignment_(assignment) {}
 
 void Tokenizer::skip_blanks() {
     while (!at_end() && is_blank(line_[pos_])) ++pos_;
@@ -111,27 +104,20 @@ TokenType Tokenizer::assignment_token(std::string& text) {
 }
 
 TokenType Tokenizer::command_token(std::string& text) {
-    if (verb_ == verb::IF) return if_parameter(text);
-    if (rest_of_line_verb(verb_)) {
-        text = line_.substr(pos_);
-        pos_ = line_.size();
-        return TOKEN_PARAMETER;
-    }
-    if (expression_verb(verb_) || (verb_ == verb::WRITE && parameters_ > 0)) {
-        if (verb_ == verb::WRITE && peek() == '/' && parameters_ == 1) return qualifier(text);
+    switch (rule_) {
+    case TokenRule::condition: return if_parameter(text);
+    case TokenRule::rest_of_line: return rest_of_line(text);
+    case TokenRule::expressions: return expression_parameter(text);
+    case TokenRule::write:
+        if (parameters_ == 0) return word_parameter(text);
+        if (peek() == '/' && parameters_ == 1) return qualifier(text);
         return expression_parameter(text);
-    }
-    if (word_parameter_verb(verb_) || verb_ == verb::WRITE) {
-        if (peek() == '/' && parameters_ == 0) return qualifier(text);
-        pos_ += copy_until(text, line_.substr(pos_), "! ");
-        ++parameters_;
-        return TOKEN_PARAMETER;
-    }
-    if (verb_ == verb::RECALL) {
+    case TokenRule::procedure_words: return word_parameter(text);
+    case TokenRule::recall:
         if (peek() == '/') return qualifier(text);
-        text = line_.substr(pos_);
-        pos_ = line_.size();
-        return TOKEN_PARAMETER;
+        return rest_of_line(text);
+    case TokenRule::keyword_first:
+    case TokenRule::words: break;
     }
     if (peek() == '/') return qualifier(text);
     if (peek() == ',') {
@@ -144,9 +130,22 @@ TokenType Tokenizer::command_token(std::string& text) {
         ++parameters_;
         return TOKEN_PARAMETER;
     }
-    if (parameters_ == 0 && (verb_ == verb::SET || verb_ == verb::SHOW))
-        return keyword_parameter(text);
+    if (parameters_ == 0 && rule_ == TokenRule::keyword_first) return keyword_parameter(text);
     pos_ += copy_until(text, line_.substr(pos_), "/!, ");
+    ++parameters_;
+    return TOKEN_PARAMETER;
+}
+
+TokenType Tokenizer::rest_of_line(std::string& text) {
+    text = line_.substr(pos_);
+    pos_ = line_.size();
+    return TOKEN_PARAMETER;
+}
+
+// A blank-separated word; qualifiers come only before the first one.
+TokenType Tokenizer::word_parameter(std::string& text) {
+    if (peek() == '/' && parameters_ == 0) return qualifier(text);
+    pos_ += copy_until(text, line_.substr(pos_), "! ");
     ++parameters_;
     return TOKEN_PARAMETER;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "files/scratch.h"
+#include "lang/command_parser.h"
 #include "lang/keywords.h"
 #include "lang/lexer.h"
 #include "lang/qualifier_codes.h"
@@ -134,6 +135,11 @@ std::string command_text(std::string_view line) {
     return text;
 }
 
+// /DOLLARS=marker: the data end at the marker, not at a "$" line.
+constexpr KeywordRecord kDeckRows[] = {
+    {"DOLLAR", KW_NEEDS_VALUE, qual::DECK_DOLLARS, ValueKind::string, 0, ""},
+};
+
 enum class DeckLine { NOT_DECK, DECK, FAILED };
 
 // Parses a "$ DEC..." line. For DECK, `marker` receives the /DOLLARS value
@@ -147,18 +153,10 @@ DeckLine parse_deck_line(std::string_view line, std::string& marker) {
         return DeckLine::NOT_DECK;
     TokenList tokens;
     if (!tokenize_line(tokens, text, verb::DECK, false)) return DeckLine::FAILED;
-    marker.clear();
-    for (size_t i = 1; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.type != TOKEN_QUALIFIER) {
-            extra_parameter(t.text);
-            return DeckLine::FAILED;
-        }
-        uint32_t flags = 0;
-        if (lookup_qualifier(t.text, verb::DECK, flags) == 0) return DeckLine::FAILED;
-        if (flags & RESULT_NEGATED) marker.clear();
-        else if (!qualifier_value(marker, t.text, true)) return DeckLine::FAILED;
-    }
+    ParsedCommand deck;
+    if (!parse_command(tokens, 0, *command_row(verb::DECK), deck)) return DeckLine::FAILED;
+    const ParsedQualifier* dollars = deck.find(qual::DECK_DOLLARS);
+    marker = dollars ? dollars->value : std::string();
     return DeckLine::DECK;
 }
 
@@ -211,6 +209,8 @@ void echo_data(FILE* data, long length) {
 }
 
 }  // namespace
+
+const KeywordTable kDeckQualifiers{verb::DECK, kDeckRows};
 
 uint32_t collect_input_data(bool dollar_line) {
     finish_input_data();

@@ -6,7 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "lang/keywords.h"
+
 namespace dcl {
+
+// DECK's qualifiers: the data reader parses DECK lines itself.
+extern const KeywordTable kDeckQualifiers;
 
 // Before such a command runs in a procedure, or at level 0 when the
 // session reads a script from standard input (elsewhere it does nothing):

@@ -17,6 +17,8 @@
 
 namespace dcl {
 
+struct ParsedCommand;
+
 enum OnAction { ON_WARNING = 0, ON_ERROR = 1, ON_SEVERE = 2, ON_CONTROL_Y = 3 };
 
 // A label of a procedure file: its upper-case name and the position of the
@@ -183,10 +185,9 @@ void enter_procedure(const std::string& path, const std::string& name, std::stri
 // value too long for a symbol).
 void start_procedure(std::string_view spec, const std::vector<std::string>& parameters);
 
-// Walks the tokens after `first` with qualifier table `table`, taking at
-// most `max_parameters` parameters (CALL's label comes on top of eight).
-// False after queueing a failure (DEFOVF for one too many).
-bool parse_procedure_arguments(const TokenList& tokens, size_t first, uint32_t table,
-                               size_t max_parameters, ProcedureArguments& args);
+// The /OUTPUT file and the parameters of @ or CALL: at most
+// `max_parameters` of them (CALL's label comes on top of eight). False
+// after queueing DEFOVF for one too many.
+bool procedure_arguments(const ParsedCommand& cmd, size_t max_parameters, ProcedureArguments& args);
 
 }  // namespace dcl

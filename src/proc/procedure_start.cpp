@@ -1,5 +1,6 @@
 // Starting a command procedure: its file, its level, its parameters.
 #include "files/filespec.h"
+#include "lang/command_parser.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
@@ -10,29 +11,13 @@
 
 namespace dcl {
 
-bool parse_procedure_arguments(const TokenList& tokens, size_t first, uint32_t table,
-                               size_t max_parameters, ProcedureArguments& args) {
-    for (size_t i = first; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            uint32_t flags = 0;
-            uint32_t code = lookup_qualifier(t.text, table, flags);
-            if (code == 0) return false;
-            if (code != qual::AT_OUTPUT) continue;
-            if (flags & RESULT_NEGATED) args.output.clear();
-            else if (!qualifier_value(args.output, t.text, true)) return false;
-            continue;
-        }
-        if (t.type != TOKEN_PARAMETER) {
-            extra_parameter(t.text);
-            return false;
-        }
-        if (args.parameters.size() == max_parameters) {
-            signal_condition(cond::DEFOVF);
-            return false;
-        }
-        args.parameters.push_back(remove_quotes(t.text));
+bool procedure_arguments(const ParsedCommand& cmd, size_t max_parameters, ProcedureArguments& args) {
+    if (const ParsedQualifier* output = cmd.find(qual::AT_OUTPUT)) args.output = output->value;
+    if (cmd.parameters.size() > max_parameters) {
+        signal_condition(cond::DEFOVF);
+        return false;
     }
+    for (const ParsedParameter& p : cmd.parameters) args.parameters.push_back(remove_quotes(p.text));
     return true;
 }
 

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/command_state.h"
+#include "core/dispatch.h"
 #include "core/handlers.h"
+#include "lang/verbs.h"
 #include "lang/lexer.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
@@ -202,9 +204,10 @@ std::string run(bool show, const std::vector<std::string>& words) {
     tokens.add(show ? TOKEN_PARAMETER : TOKEN_QUALIFIER, show ? "SYMBOL" : "/SYMBOL");
     for (const std::string& w : words) tokens.add(w[0] == '/' ? TOKEN_QUALIFIER : TOKEN_PARAMETER, w);
     FILE* out = std::tmpfile();
-    CommandContext cmd{tokens, show ? 1u : 0u, 0, out, out};
-    if (show) show_symbol(cmd);
-    else delete_symbol_command(cmd, 1);
+    if (show)
+        run_command_row(*command_row(verb::SHOW_SYMBOL), tokens, 1, 0, {out, out});
+    else
+        run_command_row(*command_row(verb::DELETE), tokens, 0, 0, {out, out});
     std::string text = test::read_all(out);
     std::fclose(out);
     return text;

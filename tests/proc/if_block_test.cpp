@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "core/dispatch.h"
 #include "core/handlers.h"
+#include "lang/verbs.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -106,11 +108,11 @@ TEST(OnCommand, KeepsQualifiersAndNeedsAProcedure) {
     TokenList tokens;
     for (const char* word : {"ON", "err", "then", "DIRECTORY"}) tokens.add(TOKEN_PARAMETER, word);
     tokens.add(TOKEN_QUALIFIER, "/SIZE");
-    CommandContext cmd{tokens, 0, 0, stdout, stderr};
-    on_command(cmd);
+    const CommandRow& on = *command_row(verb::ON);
+    run_command_row(on, tokens, 0, 0, {stdout, stderr});
     EXPECT_EQ(current_frame().on_actions[ON_ERROR].value_or("-"), "DIRECTORY /SIZE ");
     procedure_stack().in_procedure = false;
-    on_command(cmd);
+    run_command_row(on, tokens, 0, 0, {stdout, stderr});
     ASSERT_EQ(message_queue().count, 1u);
     EXPECT_EQ(message_queue().entries[0].value, cond::ONLEVL);
     discard_messages();

@@ -17,22 +17,39 @@ namespace dcl {
 namespace {
 
 constexpr int kMaxExitStatus = 255;
+constexpr uint32_t kNeedsValue = KW_NEEDS_VALUE;
 
-// Looks a qualifier's value up in its keyword table; 0 after queueing.
-uint32_t keyword_value(std::string_view token, uint32_t table) {
-    std::string value;
-    if (!qualifier_value(value, token, true)) return 0;
-    uint32_t flags = 0;
-    return lookup_keyword(value, table, flags);
-}
+constexpr KeywordRecord kSetCliRows[] = {
+    {"CTRLJ", 0, qual::CLI_CTRLJ},
+    {"DEBUG", kNeedsValue, qual::CLI_DEBUG, ValueKind::unsupported},
+    {"DIRDAT", kNeedsValue, qual::CLI_DIRDATE, ValueKind::keyword, qual::DATE_VALUES},
+    {"EXIT_S", kNeedsValue, qual::CLI_EXIT_STATUS, ValueKind::string, 0, ""},
+    {"FORTRA", kNeedsValue, qual::CLI_FORTRAN, ValueKind::unsupported},
+    {"HEXPID", 0, qual::CLI_HEXPID},
+    {"INDEXE", kNeedsValue, qual::CLI_INDEXED, ValueKind::unsupported},
+    {"INQUIR", kNeedsValue, qual::CLI_INQUIRE, ValueKind::unsupported},
+    {"LOWERC", 0, qual::CLI_LOWERCASE},
+    {"PASSTH", 0, qual::CLI_PASSTHROUGH},
+    {"REDIRE", kNeedsValue, qual::CLI_REDIRECT, ValueKind::keyword, qual::CLI_REDIRECT},
+    {"RUNSYM", 0, qual::CLI_RUNSYM, ValueKind::unsupported},
+    {"UNSUPP", kNeedsValue, qual::CLI_UNSUPPORTED, ValueKind::keyword, qual::CLI_UNSUPPORTED},
+    {"UPPERC", 0, qual::CLI_UPPERCASE},
+    {"VERIFY", 0, qual::CLI_VERIFY},
+    {"VMSDOT", 0, qual::CLI_VMSDOT},
+};
+static_assert(std::size(kSetCliRows) == 16);
 
-bool set_exit_status(std::string_view token, bool negated) {
+constexpr KeywordRecord kShowCliRows[] = {
+    {"DEFAUL", 0, qual::SHOW_CLI_DEFAULTS},
+    {"QUEUES", 0, qual::SHOW_CLI_QUEUES},
+    {"VERSIO", 0, qual::SHOW_CLI_VERSION},
+};
+
+bool set_exit_status(const std::string& value, bool negated) {
     if (negated) {
         cli_options().exit_override = 0;
         return true;
     }
-    std::string value;
-    if (!qualifier_value(value, token, true)) return false;
     int64_t number = 0;
     if (uint32_t status = parse_number(number, value); !is_success(status)) {
         signal_condition(status, value);
@@ -46,51 +63,23 @@ bool set_exit_status(std::string_view token, bool negated) {
     return true;
 }
 
-bool set_keyword_option(uint32_t code, std::string_view token) {
+// A keyword value's code tells which option it sets.
+void set_keyword_option(uint32_t keyword) {
     CliOptions& o = cli_options();
-    switch (code) {
-    case qual::CLI_REDIRECT:
-        switch (keyword_value(token, qual::CLI_REDIRECT)) {
-        case qual::REDIRECT_APPEND: o.redirect = RedirectMode::append; return true;
-        case qual::REDIRECT_OVERWRITE: o.redirect = RedirectMode::overwrite; return true;
-        case qual::REDIRECT_ABORT: o.redirect = RedirectMode::abort; return true;
-        case qual::REDIRECT_RENAME: o.redirect = RedirectMode::new_version; return true;
-        default: return false;
-        }
-    case qual::CLI_UNSUPPORTED:
-        switch (keyword_value(token, qual::CLI_UNSUPPORTED)) {
-        case qual::UNSUPPORTED_IGNORE: o.unsupported = UnsupportedPolicy::ignore; return true;
-        case qual::UNSUPPORTED_INFORM: o.unsupported = UnsupportedPolicy::inform; return true;
-        case qual::UNSUPPORTED_ERROR: o.unsupported = UnsupportedPolicy::error; return true;
-        default: return false;
-        }
-    case qual::CLI_DIRDATE:
-        switch (keyword_value(token, qual::DATE_VALUES)) {
-        case qual::DATE_CREATE:
-        case qual::DATE_STATUS: o.directory_date = DirectoryDate::status_change; return true;
-        case qual::DATE_MODIFIED: o.directory_date = DirectoryDate::modification; return true;
-        case qual::DATE_ACCESS: o.directory_date = DirectoryDate::access; return true;
-        case qual::DATE_ALL: o.directory_date = DirectoryDate::all; return true;
-        default: return false;
-        }
-    default:
-        return !unsupported_qualifier(token);
-    }
-}
-
-bool apply_cli_qualifier(uint32_t code, std::string_view token, uint32_t flags) {
-    CliOptions& o = cli_options();
-    bool on = !(flags & RESULT_NEGATED);
-    switch (code) {
-    case qual::CLI_UPPERCASE: o.upper_case = on; return true;
-    case qual::CLI_LOWERCASE: o.upper_case = !on; return true;
-    case qual::CLI_PASSTHROUGH: o.pass_to_shell = on; return true;
-    case qual::CLI_HEXPID: o.hex_pids = on; return true;
-    case qual::CLI_VERIFY: o.forced_verify = on; return true;
-    case qual::CLI_VMSDOT: o.vms_dotfiles = on; return true;
-    case qual::CLI_CTRLJ: o.ctrlj_terminates = !on; return true;
-    case qual::CLI_EXIT_STATUS: return set_exit_status(token, !on);
-    default: return set_keyword_option(code, token);
+    switch (keyword) {
+    case qual::REDIRECT_APPEND: o.redirect = RedirectMode::append; break;
+    case qual::REDIRECT_OVERWRITE: o.redirect = RedirectMode::overwrite; break;
+    case qual::REDIRECT_ABORT: o.redirect = RedirectMode::abort; break;
+    case qual::REDIRECT_RENAME: o.redirect = RedirectMode::new_version; break;
+    case qual::UNSUPPORTED_IGNORE: o.unsupported = UnsupportedPolicy::ignore; break;
+    case qual::UNSUPPORTED_INFORM: o.unsupported = UnsupportedPolicy::inform; break;
+    case qual::UNSUPPORTED_ERROR: o.unsupported = UnsupportedPolicy::error; break;
+    case qual::DATE_CREATE:
+    case qual::DATE_STATUS: o.directory_date = DirectoryDate::status_change; break;
+    case qual::DATE_MODIFIED: o.directory_date = DirectoryDate::modification; break;
+    case qual::DATE_ACCESS: o.directory_date = DirectoryDate::access; break;
+    case qual::DATE_ALL: o.directory_date = DirectoryDate::all; break;
+    default: break;
     }
 }
 
@@ -125,25 +114,35 @@ void write_options(FILE* out) {
 
 }  // namespace
 
-void set_cli(CommandContext& cmd) {
-    for_each_qualifier(cmd.tokens, cmd.verb_index, verb::SET_CLI, apply_cli_qualifier);
+const KeywordTable kSetCliQualifiers{verb::SET_CLI, kSetCliRows};
+const KeywordTable kShowCliQualifiers{verb::SHOW_CLI, kShowCliRows};
+
+bool apply_cli_qualifier(const ParsedQualifier& q) {
+    CliOptions& o = cli_options();
+    bool on = !q.negated();
+    switch (q.code) {
+    case qual::CLI_UPPERCASE: o.upper_case = on; return true;
+    case qual::CLI_LOWERCASE: o.upper_case = !on; return true;
+    case qual::CLI_PASSTHROUGH: o.pass_to_shell = on; return true;
+    case qual::CLI_HEXPID: o.hex_pids = on; return true;
+    case qual::CLI_VERIFY: o.forced_verify = on; return true;
+    case qual::CLI_VMSDOT: o.vms_dotfiles = on; return true;
+    case qual::CLI_CTRLJ: o.ctrlj_terminates = !on; return true;
+    case qual::CLI_EXIT_STATUS: return set_exit_status(q.value, !on);
+    default: set_keyword_option(q.keyword); return true;
+    }
 }
 
-void show_cli(CommandContext& cmd) {
-    enum : uint32_t { DEFAULTS = 1, QUEUES = 2, VERSION = 4 };
-    uint32_t options = 0;
-    auto take = [&](uint32_t code, std::string_view token, uint32_t flags) {
-        uint32_t bit = code == qual::SHOW_CLI_VERSION  ? VERSION
-                       : code == qual::SHOW_CLI_QUEUES ? QUEUES
-                                                       : DEFAULTS;
-        return apply_flag(options, bit, flags, token.substr(1));
-    };
-    if (!for_each_qualifier(cmd.tokens, cmd.verb_index, verb::SHOW_CLI, take)) return;
-    if (options & VERSION) {
-        std::fprintf(cmd.out, "%s version %s\n", session().product.c_str(), session().version.c_str());
-        return;
+// Each qualifier has taken effect as it was read.
+uint32_t set_cli(const ParsedCommand&, CommandStreams&) { return 1; }
+
+uint32_t show_cli(const ParsedCommand& cmd, CommandStreams& io) {
+    if (cmd.flag(qual::SHOW_CLI_VERSION, false)) {
+        std::fprintf(io.out, "%s version %s\n", session().product.c_str(), session().version.c_str());
+        return 1;
     }
-    write_options(cmd.out);
+    write_options(io.out);
+    return 1;
 }
 
 }  // namespace dcl

@@ -16,39 +16,32 @@
 
 namespace dcl {
 
-void set_verify(CommandContext& cmd) {
-    size_t next = cmd.verb_index + 1;
-    if (next < cmd.tokens.size()) {
-        const Token& t = cmd.tokens[next];
-        if (t.type == TOKEN_QUALIFIER)
-            signal_condition(cond::NOQUAL, std::string_view(t.text).substr(1));
-        else
-            extra_parameter(t.text);
-        return;
-    }
-    std::string keyword = cmd.tokens[cmd.verb_index].text;
+// The parser has refused any qualifier or parameter after the keyword.
+uint32_t set_verify(const ParsedCommand& cmd, CommandStreams&) {
+    std::string keyword = (*cmd.tokens)[cmd.verb_index].text;
     size_t separator = keyword.find_first_of("=:");
     bool negated = (cmd.keyword_flags & RESULT_NEGATED) != 0;
     bool has_value = (cmd.keyword_flags & RESULT_VALUE) != 0 && separator != std::string::npos;
     if (negated && has_value) {
         signal_condition(cond::NEGVAL, std::string_view(keyword).substr(0, separator));
-        return;
+        return 0;
     }
     Session& s = session();
     if (!has_value) {
         s.verify = s.image_verify = !negated;
-        return;
+        return 1;
     }
     keyword[separator] = '=';
     std::vector<std::string> items;
-    if (!qualifier_value_list(items, keyword, false)) return;
+    if (!qualifier_value_list(items, keyword, false)) return 0;
     for (std::string item : items) {
         uint32_t flags = 0;
         uint32_t code = lookup_keyword(item, verb::SET_VERIFY, flags);
-        if (code == 0) return;
+        if (code == 0) return 0;
         bool on = (flags & RESULT_NEGATED) == 0;
         (code == qual::VERIFY_IMAGE ? s.image_verify : s.verify) = on;
     }
+    return 1;
 }
 
 }  // namespace dcl

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dispatch.h"
 #include "core/handlers.h"
 #include "files/scratch.h"
 #include "lang/keywords.h"
@@ -29,55 +30,68 @@ namespace {
 constexpr uint32_t kTableChoices = DEASSIGN_OPT_GROUP | DEASSIGN_OPT_JOB | DEASSIGN_OPT_PROCESS |
                                    DEASSIGN_OPT_SYSTEM | DEASSIGN_OPT_TABLE;
 
+constexpr KeywordRecord kRows[] = {
+    {"ALL", KW_NO_NEGATE, qual::DEASSIGN_ALL},
+    {"EXECUT", 0, qual::DEASSIGN_EXECUTIVE, ValueKind::unsupported},
+    {"GROUP", 0, qual::DEASSIGN_GROUP},
+    {"JOB", 0, qual::DEASSIGN_JOB},
+    {"PROCES", 0, qual::DEASSIGN_PROCESS},
+    {"SUPERV", 0, qual::DEASSIGN_SUPERVISOR},
+    {"SYSTEM", 0, qual::DEASSIGN_SYSTEM},
+    {"TABLE", KW_NEEDS_VALUE, qual::DEASSIGN_TABLE, ValueKind::text},
+    {"USER", 0, qual::DEASSIGN_USER},
+};
+
 struct DeassignRequest {
     uint32_t options = DEASSIGN_INITIAL_OPTIONS;
     std::string table;
-    const Token* name = nullptr;
+    const ParsedParameter* name = nullptr;
 };
 
-bool choose_table(uint32_t& options, uint32_t bit, uint32_t flags, std::string_view token) {
-    return apply_exclusive_flag(options, bit, kTableChoices & ~bit, flags, token);
+void choose_table(uint32_t& options, uint32_t bit, bool on) {
+    set_exclusive_flag(options, bit, kTableChoices & ~bit, on);
 }
 
-bool apply_deassign_qualifier(DeassignRequest& request, uint32_t code, std::string_view token,
-                              uint32_t flags) {
+// The qualifiers in the order given: a later one overrides an earlier one.
+void apply_qualifier(DeassignRequest& request, const ParsedQualifier& q) {
     uint32_t& options = request.options;
-    switch (code) {
-    case qual::DEASSIGN_ALL: return apply_exclusive_flag(options, DEASSIGN_OPT_ALL, 0, flags, token);
-    case qual::DEASSIGN_GROUP: return choose_table(options, DEASSIGN_OPT_GROUP, flags, token);
-    case qual::DEASSIGN_JOB: return choose_table(options, DEASSIGN_OPT_JOB, flags, token);
-    case qual::DEASSIGN_PROCESS: return choose_table(options, DEASSIGN_OPT_PROCESS, flags, token);
-    case qual::DEASSIGN_SYSTEM: return choose_table(options, DEASSIGN_OPT_SYSTEM, flags, token);
+    bool on = !q.negated();
+    switch (q.code) {
+    case qual::DEASSIGN_ALL: set_exclusive_flag(options, DEASSIGN_OPT_ALL, 0, on); break;
+    case qual::DEASSIGN_GROUP: choose_table(options, DEASSIGN_OPT_GROUP, on); break;
+    case qual::DEASSIGN_JOB: choose_table(options, DEASSIGN_OPT_JOB, on); break;
+    case qual::DEASSIGN_PROCESS: choose_table(options, DEASSIGN_OPT_PROCESS, on); break;
+    case qual::DEASSIGN_SYSTEM: choose_table(options, DEASSIGN_OPT_SYSTEM, on); break;
     case qual::DEASSIGN_SUPERVISOR:
-        return apply_exclusive_flag(options, DEASSIGN_OPT_SUPERVISOR, DEASSIGN_OPT_USER, flags, token);
+        set_exclusive_flag(options, DEASSIGN_OPT_SUPERVISOR, DEASSIGN_OPT_USER, on);
+        break;
     case qual::DEASSIGN_USER:
-        return apply_exclusive_flag(options, DEASSIGN_OPT_USER, DEASSIGN_OPT_SUPERVISOR, flags, token);
+        set_exclusive_flag(options, DEASSIGN_OPT_USER, DEASSIGN_OPT_SUPERVISOR, on);
+        break;
     case qual::DEASSIGN_TABLE:
-        if (!qualifier_string(request.table, options, token, std::nullopt, DEASSIGN_OPT_TABLE, flags,
-                              false))
-            return false;
-        if (options & DEASSIGN_OPT_TABLE) options &= ~(kTableChoices & ~DEASSIGN_OPT_TABLE);
-        return true;
-    default:
-        return !unsupported_qualifier(token);
+        choose_table(options, DEASSIGN_OPT_TABLE, on);
+        if (on) request.table = q.value;
+        break;
+    default: break;
     }
 }
 
-bool read_request(const CommandContext& cmd, DeassignRequest& request) {
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            uint32_t flags = 0;
-            uint32_t code = lookup_qualifier(t.text, verb::DEASSIGN, flags);
-            if (code == 0 || !apply_deassign_qualifier(request, code, t.text, flags)) return false;
-        } else if (request.name || (request.options & DEASSIGN_OPT_ALL)) {
-            extra_parameter(t.text);
-            return false;
-        } else {
-            request.name = &t;
-        }
+// A name given where /ALL is in effect is one parameter too many; /ALL
+// after the name leaves it alone.
+bool read_request(const ParsedCommand& cmd, DeassignRequest& request) {
+    request.name = cmd.parameter(0);
+    bool name_checked = request.name == nullptr;
+    auto check_name = [&] {
+        name_checked = true;
+        if (!(request.options & DEASSIGN_OPT_ALL)) return true;
+        extra_parameter(request.name->token);
+        return false;
+    };
+    for (const ParsedQualifier& q : cmd.qualifiers()) {
+        if (!name_checked && q.after_parameters > 0 && !check_name()) return false;
+        apply_qualifier(request, q);
     }
-    return true;
+    return name_checked || check_name();
 }
 
 std::string deassign_table(uint32_t options, std::string_view table_text) {
@@ -242,15 +256,14 @@ void restore_process_names() {
     }
 }
 
-void deassign_command(CommandContext& cmd) {
+const KeywordTable kDeassignQualifiers{verb::DEASSIGN, kRows};
+
+uint32_t deassign_command(const ParsedCommand& cmd, CommandStreams&) {
     DeassignRequest request;
-    if (!read_request(cmd, request)) return;
-    if (!request.name && !(request.options & DEASSIGN_OPT_ALL)) {
-        ask_for_parameter("_Log name: ");
-        return;
-    }
-    deassign_logical(request.options, request.table,
-                     request.name ? std::string_view(request.name->text) : std::string_view());
+    if (!read_request(cmd, request)) return 0;
+    if (!request.name && !(request.options & DEASSIGN_OPT_ALL)) return ask_for(cmd, 0);
+    return deassign_logical(request.options, request.table,
+                            request.name ? request.name->text : std::string_view());
 }
 
 }  // namespace dcl

@@ -4,10 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/dispatch.h"
+#include "core/handlers.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
-#include "lang/qualifiers.h"
 #include "names/commands/logical_commands.h"
+#include "status/text.h"
 #include "names/key_definitions.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -71,37 +73,25 @@ void store_definition(uint32_t code, std::string text, uint32_t flags) {
     }
 }
 
-struct KeyRequest {
-    uint32_t options = KEY_INITIAL_OPTIONS;
-    const Token* key = nullptr;
-    const Token* equivalence = nullptr;
+constexpr KeywordRecord kRows[] = {
+    {"ECHO", 0, qual::KEY_ECHO},
+    {"ERASE", 0, qual::KEY_ERASE, ValueKind::unsupported},
+    {"IF_STA", KW_NEEDS_VALUE, qual::KEY_IF_STATE, ValueKind::unsupported},
+    {"LOCK_S", 0, qual::KEY_LOCK_STATE, ValueKind::unsupported},
+    {"LOG", 0, qual::KEY_LOG},
+    {"SET_ST", KW_NEEDS_VALUE, qual::KEY_SET_STATE, ValueKind::unsupported},
+    {"TERMIN", 0, qual::KEY_TERMINATE},
 };
 
-bool apply_key_qualifier(KeyRequest& request, const Token& t) {
-    uint32_t flags = 0;
-    uint32_t code = lookup_qualifier(t.text, qual::DEFINE_KEY_FORM, flags);
-    if (code == 0) return false;
-    std::string_view name = std::string_view(t.text).substr(1);
-    name = name.substr(0, name.find('='));
-    switch (code) {
-    case qual::KEY_ECHO: return apply_flag(request.options, KEY_OPT_ECHO, flags, name);
-    case qual::KEY_LOG: return apply_flag(request.options, KEY_OPT_LOG, flags, name);
-    case qual::KEY_TERMINATE: return apply_flag(request.options, KEY_OPT_TERMINATE, flags, name);
-    default: return !unsupported_qualifier(t.text);
-    }
-}
-
-bool add_key_parameter(KeyRequest& request, const Token& t) {
-    bool comma_led = !t.text.empty() && t.text.front() == ',';
-    if (!request.key && !comma_led) {
-        request.key = &t;
-    } else if (!request.equivalence && !comma_led) {
-        request.equivalence = &t;
-    } else {
-        extra_parameter(t.text);
-        return false;
-    }
-    return true;
+uint32_t key_options(const ParsedCommand& cmd) {
+    uint32_t options = KEY_INITIAL_OPTIONS;
+    auto set = [&](uint32_t code, uint32_t bit) {
+        if (const ParsedQualifier* q = cmd.find(code)) options = q->negated() ? options & ~bit : options | bit;
+    };
+    set(qual::KEY_ECHO, KEY_OPT_ECHO);
+    set(qual::KEY_LOG, KEY_OPT_LOG);
+    set(qual::KEY_TERMINATE, KEY_OPT_TERMINATE);
+    return options;
 }
 
 }  // namespace
@@ -151,25 +141,16 @@ uint32_t define_key(uint32_t options, std::string_view key_name, std::string_vie
     return 1;
 }
 
-void define_key_command(const CommandContext& cmd, size_t selector_index) {
-    KeyRequest request;
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            // Qualifiers before /KEY were DEFINE's and have been reported
-            // as ignored.
-            if (i <= selector_index) continue;
-            if (!apply_key_qualifier(request, t)) return;
-        } else if (!add_key_parameter(request, t)) {
-            return;
-        }
-    }
-    if (!request.key)
-        ask_for_parameter("_Key name: ");
-    else if (!request.equivalence)
-        ask_for_parameter("_Equivalence name: ");
-    else
-        signal_condition(define_key(request.options, request.key->text, request.equivalence->text));
+const KeywordTable kDefineKeyQualifiers{qual::DEFINE_KEY_FORM, kRows};
+
+// Qualifiers before /KEY were DEFINE's: the dispatcher has reported them
+// as ignored.
+uint32_t define_key_command(const ParsedCommand& cmd, CommandStreams&) {
+    const ParsedParameter* key = cmd.parameter(0);
+    const ParsedParameter* equivalence = cmd.parameter(1);
+    if (!key) return ask_for(cmd, 0);
+    if (!equivalence) return ask_for(cmd, 1);
+    return define_key(key_options(cmd), key->text, equivalence->text);
 }
 
 }  // namespace dcl

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/command_state.h"
+#include "core/dispatch.h"
 #include "core/handlers.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
@@ -26,51 +26,31 @@ constexpr uint32_t kSymbolDeletedMessage = 0x30003;
 constexpr uint32_t DELETE_ALL = 1;
 constexpr uint32_t DELETE_LOG = 2;
 
+constexpr KeywordRecord kRows[] = {
+    {"ALL", KW_NO_NEGATE, qual::DELETE_SYMBOL_ALL},
+    {"ENVIRO", KW_NO_NEGATE, qual::DELETE_SYMBOL_ENVIRONMENT},
+    {"GLOBAL", KW_NO_NEGATE, qual::DELETE_SYMBOL_GLOBAL},
+    {"LOCAL", KW_NO_NEGATE, qual::DELETE_SYMBOL_LOCAL},
+    {"LOG", 0, qual::DELETE_SYMBOL_LOG},
+};
+
 struct DeleteRequest {
     uint32_t options = 0;
     uint32_t kind = SYM_LOCAL;
-    const Token* name = nullptr;
 };
 
-std::string_view qualifier_name(std::string_view token) {
-    token.remove_prefix(std::min<size_t>(1, token.size()));
-    return token.substr(0, token.find('='));
-}
-
-bool apply_delete_qualifier(DeleteRequest& request, uint32_t code, std::string_view token,
-                            uint32_t flags) {
-    switch (code) {
-    case qual::DELETE_SYMBOL_ALL: return apply_flag(request.options, DELETE_ALL, flags, qualifier_name(token));
-    case qual::DELETE_SYMBOL_LOG: return apply_flag(request.options, DELETE_LOG, flags, qualifier_name(token));
-    case qual::DELETE_SYMBOL_LOCAL: request.kind = SYM_LOCAL; return true;
-    case qual::DELETE_SYMBOL_GLOBAL: request.kind = SYM_GLOBAL; return true;
-    case qual::DELETE_SYMBOL_ENVIRONMENT: request.kind = SYM_ENVIRONMENT; return true;
-    default: return !unsupported_qualifier(token);
+// The options and the table that the last of /LOCAL, /GLOBAL and
+// /ENVIRONMENT chose.
+DeleteRequest read_request(const ParsedCommand& cmd) {
+    DeleteRequest request;
+    for (const ParsedQualifier& q : cmd.qualifiers()) {
+        if (q.code == qual::DELETE_SYMBOL_LOCAL) request.kind = SYM_LOCAL;
+        if (q.code == qual::DELETE_SYMBOL_GLOBAL) request.kind = SYM_GLOBAL;
+        if (q.code == qual::DELETE_SYMBOL_ENVIRONMENT) request.kind = SYM_ENVIRONMENT;
     }
-}
-
-// Walks the tokens after the verb, leaving out the /SYMBOL that chose this
-// form. False after queueing.
-bool read_request(const CommandContext& cmd, size_t form_index, DeleteRequest& request) {
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        if (i == form_index) continue;
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            uint32_t flags = 0;
-            uint32_t code = lookup_qualifier(t.text, qual::DELETE_SYMBOL_FORM, flags);
-            if (code == 0 || !apply_delete_qualifier(request, code, t.text, flags)) return false;
-        } else if (!request.name) {
-            request.name = &t;
-        } else {
-            extra_parameter(t.text);
-            return false;
-        }
-    }
-    if (request.name && (request.options & DELETE_ALL)) {
-        extra_parameter(request.name->text);
-        return false;
-    }
-    return true;
+    if (cmd.flag(qual::DELETE_SYMBOL_ALL, false)) request.options |= DELETE_ALL;
+    if (cmd.flag(qual::DELETE_SYMBOL_LOG, false)) request.options |= DELETE_LOG;
+    return request;
 }
 
 void log_deletion(uint32_t kind, std::string_view name) {
@@ -90,27 +70,28 @@ void delete_whole_table(const DeleteRequest& request) {
 
 }  // namespace
 
-void delete_symbol_command(CommandContext& cmd, size_t form_index) {
-    DeleteRequest request;
-    if (!read_request(cmd, form_index, request)) return;
+const KeywordTable kDeleteSymbolQualifiers{qual::DELETE_SYMBOL_FORM, kRows};
+
+uint32_t delete_symbol_command(const ParsedCommand& cmd, CommandStreams&) {
+    DeleteRequest request = read_request(cmd);
+    const ParsedParameter* name = cmd.parameter(0);
+    if (name && (request.options & DELETE_ALL)) {
+        extra_parameter(name->text);
+        return 0;
+    }
     if (request.options & DELETE_ALL) {
-        if (request.kind == SYM_ENVIRONMENT) {
-            signal_condition(cond::CONFQUAL);
-            return;
-        }
+        if (request.kind == SYM_ENVIRONMENT) return cond::CONFQUAL;
         delete_whole_table(request);
-        return;
+        return 1;
     }
-    if (!request.name) {
-        ask_for_parameter("_Symbol: ");
-        return;
-    }
-    uint32_t status = delete_symbol(request.name->text, request.kind);
+    if (!name) return ask_for(cmd, 0);
+    uint32_t status = delete_symbol(name->text, request.kind);
     if (status == 1) {
-        if (request.options & DELETE_LOG) log_deletion(request.kind, request.name->text);
+        if (request.options & DELETE_LOG) log_deletion(request.kind, name->text);
     } else if (status != 0) {
-        signal_condition(status, normalize_symbol_name(request.name->text));
+        signal_condition(status, normalize_symbol_name(name->text));
     }
+    return 1;
 }
 
 }  // namespace dcl

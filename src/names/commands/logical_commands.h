@@ -9,9 +9,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/command_state.h"
-#include "core/dispatch.h"
-#include "lang/qualifiers.h"
 #include "status/streams.h"
 
 namespace dcl {
@@ -42,10 +39,9 @@ inline constexpr uint32_t DEASSIGN_INITIAL_OPTIONS = DEASSIGN_OPT_SUPERVISOR;
 // standard stream; other names none.
 std::optional<StandardStream> standard_stream_named(std::string_view name);
 
-// Flag qualifiers whose plain form switches others off. False after
-// queueing (a value given to an on/off qualifier).
-bool apply_exclusive_flag(uint32_t& options, uint32_t bit, uint32_t excluded,
-                          uint32_t result_flags, std::string_view token_text);
+// Flag qualifiers whose plain form switches others off: sets `bit` and
+// clears `excluded` when `on`, else clears `bit`.
+void set_exclusive_flag(uint32_t& options, uint32_t bit, uint32_t excluded, bool on);
 
 // Creates `name` with `values` (raw parameter texts, in order) in the table
 // the options select. The standard streams of a process table are handed
@@ -64,9 +60,5 @@ void restore_process_names();
 // Writes "  NAME = "value"  (table)" for the first translation of `name`
 // (LNM$FILE_DEV when `table` is empty), UNDEFINED when there is none.
 void write_translation(FILE* out, std::string_view name, std::string_view table);
-
-// DEFINE/KEY; `selector_index` is the token of the /KEY qualifier, and
-// qualifiers before it are not the key command's.
-void define_key_command(const CommandContext& cmd, size_t selector_index);
 
 }  // namespace dcl

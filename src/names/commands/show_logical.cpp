@@ -43,63 +43,66 @@ constexpr uint32_t kNoTranslationMessage = 0x780001;
 constexpr std::string_view kProbeName = "BoZOtheCLowN";
 const uint32_t kListingFileFailure = with_severity(cond::ERROR, SEV_ERROR);
 
+constexpr KeywordRecord kRows[] = {
+    {"ACCESS", KW_NEEDS_VALUE, qual::LOGICAL_ACCESS_MODE, ValueKind::unsupported},
+    {"ALL", 0, qual::LOGICAL_ALL, ValueKind::ignored},
+    {"DESCEN", 0, qual::LOGICAL_DESCENDANTS, ValueKind::unsupported},
+    {"FULL", 0, qual::LOGICAL_FULL, ValueKind::unsupported},
+    {"GROUP", 0, qual::LOGICAL_GROUP},
+    {"JOB", 0, qual::LOGICAL_JOB},
+    {"OUTPUT", KW_VALUE_ALLOWED, qual::LOGICAL_OUTPUT, ValueKind::output},
+    {"PROCES", 0, qual::LOGICAL_PROCESS},
+    {"STRUCT", 0, qual::LOGICAL_STRUCTURE, ValueKind::unsupported},
+    {"SYSTEM", 0, qual::LOGICAL_SYSTEM},
+    {"TABLE", KW_NEEDS_VALUE, qual::LOGICAL_TABLE, ValueKind::list},
+};
+
 struct ShowRequest {
     uint32_t options = kInitialOptions;
     std::vector<std::string> tables;    // /TABLE values as typed
     std::vector<std::string> patterns;  // parameters as typed, list commas removed
 };
 
-bool add_table_values(ShowRequest& request, std::string_view token, uint32_t flags) {
-    if (flags & RESULT_NEGATED) {
+bool add_table_values(ShowRequest& request, const ParsedQualifier& q) {
+    if (q.negated()) {
         request.tables.clear();
         request.options &= ~SHOWLOG_TABLE;
         return true;
     }
-    std::vector<std::string> items;
-    if (!qualifier_value_list(items, token, false)) return false;
-    for (std::string& item : items) {
+    for (const std::string& item : q.items) {
         if (request.tables.size() == kMaxTables) {
             signal_condition(cond::MAXPARM, item);
             return false;
         }
-        request.tables.push_back(std::move(item));
+        request.tables.push_back(item);
     }
     request.options |= SHOWLOG_TABLE;
     return true;
 }
 
-bool apply_show_qualifier(ShowRequest& request, uint32_t code, std::string_view token,
-                          uint32_t flags) {
-    std::string_view name = token.substr(1, token.find('=') - 1);
-    switch (code) {
-    case qual::LOGICAL_GROUP: return apply_flag(request.options, SHOWLOG_GROUP, flags, name);
-    case qual::LOGICAL_JOB: return apply_flag(request.options, SHOWLOG_JOB, flags, name);
-    case qual::LOGICAL_PROCESS: return apply_flag(request.options, SHOWLOG_PROCESS, flags, name);
-    case qual::LOGICAL_SYSTEM: return apply_flag(request.options, SHOWLOG_SYSTEM, flags, name);
-    case qual::LOGICAL_TABLE: return add_table_values(request, token, flags);
-    case qual::LOGICAL_ALL: return true;
-    case qual::LOGICAL_OUTPUT: {
-        uint32_t status = redirect_command_output(token, request.options, flags, "show.lis");
-        if (status != 1 && status != 0) signal_condition(status);
-        return status == 1;
-    }
-    default: return !unsupported_qualifier(token);
-    }
+void set_flag(uint32_t& options, uint32_t bit, const ParsedQualifier& q) {
+    if (q.negated())
+        options &= ~bit;
+    else
+        options |= bit;
 }
 
-bool read_request(const CommandContext& cmd, ShowRequest& request) {
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            uint32_t flags = 0;
-            uint32_t code = lookup_qualifier(t.text, verb::SHOW_LOGICAL, flags);
-            if (code == 0 || !apply_show_qualifier(request, code, t.text, flags)) return false;
-        } else {
-            std::string_view text = t.text;
-            if (!text.empty() && text.front() == ',') text.remove_prefix(1);
-            request.patterns.emplace_back(text);
+// The qualifiers in the order given. False after queueing.
+bool read_request(const ParsedCommand& cmd, ShowRequest& request) {
+    if (!cmd.output_wanted) request.options &= ~SHOWLOG_WRITE;
+    for (const ParsedQualifier& q : cmd.qualifiers()) {
+        switch (q.code) {
+        case qual::LOGICAL_GROUP: set_flag(request.options, SHOWLOG_GROUP, q); break;
+        case qual::LOGICAL_JOB: set_flag(request.options, SHOWLOG_JOB, q); break;
+        case qual::LOGICAL_PROCESS: set_flag(request.options, SHOWLOG_PROCESS, q); break;
+        case qual::LOGICAL_SYSTEM: set_flag(request.options, SHOWLOG_SYSTEM, q); break;
+        case qual::LOGICAL_TABLE:
+            if (!add_table_values(request, q)) return false;
+            break;
+        default: break;
         }
     }
+    for (const ParsedParameter& p : cmd.parameters) request.patterns.emplace_back(p.text);
     return true;
 }
 
@@ -336,13 +339,14 @@ void run_show_logical(FILE* out, const ShowRequest& request) {
 
 }  // namespace
 
-void show_logical(CommandContext& cmd) {
+const KeywordTable kShowLogicalQualifiers{verb::SHOW_LOGICAL, kRows};
+
+uint32_t show_logical(const ParsedCommand& cmd, CommandStreams& io) {
     ShowRequest request;
-    if (!read_request(cmd, request)) return;
-    // /OUTPUT may have replaced the stream the command was given.
-    FILE* out = redirection().output;
-    run_show_logical(out, request);
-    finish_listing(out, cond::SHOW_WRITEERR);
+    if (!read_request(cmd, request)) return 0;
+    run_show_logical(io.out, request);
+    finish_listing(io.out, cond::SHOW_WRITEERR);
+    return 1;
 }
 
 }  // namespace dcl

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/command_state.h"
+#include "core/dispatch.h"
 #include "core/handlers.h"
 #include "files/wildcard.h"
 #include "lang/keywords.h"
@@ -31,7 +31,6 @@ constexpr size_t kMaxShownValue = 255;
 struct ShowRequest {
     uint32_t options = SHOW_LOG;
     SymbolSelector selector = SELECT_ANY;
-    const Token* name = nullptr;
 };
 
 // A copy of a symbol for a listing. An environment symbol is shown under
@@ -44,43 +43,23 @@ struct Shown {
     std::string key;
 };
 
-std::string_view qualifier_name(std::string_view token) {
-    token.remove_prefix(std::min<size_t>(1, token.size()));
-    return token.substr(0, token.find('='));
-}
+constexpr KeywordRecord kRows[] = {
+    {"ALL", KW_NO_NEGATE, qual::SHOW_SYMBOL_ALL},
+    {"GLOBAL", KW_NO_NEGATE, qual::SHOW_SYMBOL_GLOBAL},
+    {"LOCAL", KW_NO_NEGATE, qual::SHOW_SYMBOL_LOCAL},
+    {"ENVIRO", KW_NO_NEGATE, qual::SHOW_SYMBOL_ENVIRONMENT},
+    {"LOG", 0, qual::SHOW_SYMBOL_LOG},
+};
 
-bool apply_show_qualifier(ShowRequest& request, uint32_t code, std::string_view token,
-                          uint32_t flags) {
-    switch (code) {
-    case qual::SHOW_SYMBOL_ALL: return apply_flag(request.options, SHOW_ALL, flags, qualifier_name(token));
-    case qual::SHOW_SYMBOL_LOG: return apply_flag(request.options, SHOW_LOG, flags, qualifier_name(token));
-    case qual::SHOW_SYMBOL_LOCAL: request.selector = SELECT_LOCAL; return true;
-    case qual::SHOW_SYMBOL_GLOBAL: request.selector = SELECT_GLOBAL; return true;
-    case qual::SHOW_SYMBOL_ENVIRONMENT: request.selector = SELECT_ENVIRONMENT; return true;
-    default: return !unsupported_qualifier(token);
+// The table the last of /LOCAL, /GLOBAL and /ENVIRONMENT chose.
+SymbolSelector selector_of(const ParsedCommand& cmd) {
+    SymbolSelector selector = SELECT_ANY;
+    for (const ParsedQualifier& q : cmd.qualifiers()) {
+        if (q.code == qual::SHOW_SYMBOL_LOCAL) selector = SELECT_LOCAL;
+        if (q.code == qual::SHOW_SYMBOL_GLOBAL) selector = SELECT_GLOBAL;
+        if (q.code == qual::SHOW_SYMBOL_ENVIRONMENT) selector = SELECT_ENVIRONMENT;
     }
-}
-
-// Walks the qualifiers and the one parameter. False after queueing.
-bool read_request(const CommandContext& cmd, ShowRequest& request) {
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            uint32_t flags = 0;
-            uint32_t code = lookup_qualifier(t.text, verb::SHOW_SYMBOL, flags);
-            if (code == 0 || !apply_show_qualifier(request, code, t.text, flags)) return false;
-        } else if (!request.name) {
-            request.name = &t;
-        } else {
-            extra_parameter(t.text);
-            return false;
-        }
-    }
-    if (request.name && (request.options & SHOW_ALL)) {
-        extra_parameter(request.name->text);
-        return false;
-    }
-    return true;
+    return selector;
 }
 
 // Writes one symbol line; true when the value had to be cut.
@@ -190,23 +169,30 @@ uint32_t show_matching(FILE* out, std::string_view pattern, const ShowRequest& r
 
 }  // namespace
 
-void show_symbol(CommandContext& cmd) {
+const KeywordTable kShowSymbolQualifiers{verb::SHOW_SYMBOL, kRows};
+
+uint32_t show_symbol(const ParsedCommand& cmd, CommandStreams& io) {
     ShowRequest request;
-    if (!read_request(cmd, request)) return;
-    if (!request.name && !(request.options & SHOW_ALL)) {
-        ask_for_parameter("_Symbol: ");
-        return;
+    request.selector = selector_of(cmd);
+    if (cmd.flag(qual::SHOW_SYMBOL_ALL, false)) request.options |= SHOW_ALL;
+    if (!cmd.flag(qual::SHOW_SYMBOL_LOG, true)) request.options &= ~SHOW_LOG;
+    const ParsedParameter* given = cmd.parameter(0);
+    if (given && (request.options & SHOW_ALL)) {
+        extra_parameter(given->text);
+        return 0;
     }
-    std::string name = request.name ? normalize_symbol_name(request.name->text) : "*";
+    if (!given && !(request.options & SHOW_ALL)) return ask_for(cmd, 0);
+    std::string name = given ? normalize_symbol_name(given->text) : "*";
     bool wildcard = name.find_first_of("*%") != std::string::npos || (request.options & SHOW_ALL);
-    uint32_t status = wildcard ? show_matching(cmd.out, name, request)
-                               : show_one(cmd.out, name, request);
+    uint32_t status = wildcard ? show_matching(io.out, name, request)
+                               : show_one(io.out, name, request);
     // A listing that was not written makes a truncation warning moot.
-    if (!finish_listing(cmd.out, cond::SHOW_WRITEERR)) return;
-    if (status == cond::UNDSYM && request.name)
+    if (!finish_listing(io.out, cond::SHOW_WRITEERR)) return 0;
+    if (status == cond::UNDSYM && given) {
         signal_condition(status, name);
-    else if (status != 1)
-        signal_condition(status);
+        return 0;
+    }
+    return status;
 }
 
 }  // namespace dcl

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/dispatch.h"
 #include "core/handlers.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
@@ -18,7 +19,11 @@ namespace dcl {
 
 namespace {
 
-constexpr uint32_t kTableGiven = 0x1;
+constexpr KeywordRecord kRows[] = {
+    {"OUTPUT", KW_VALUE_ALLOWED, qual::TRANSLATION_OUTPUT, ValueKind::ignored},
+    {"FULL", 0, qual::TRANSLATION_FULL, ValueKind::ignored},
+    {"TABLE", KW_NEEDS_VALUE, qual::TRANSLATION_TABLE, ValueKind::text},
+};
 
 }  // namespace
 
@@ -34,35 +39,19 @@ void write_translation(FILE* out, std::string_view name_text, std::string_view t
     std::fprintf(out, "  %s = \"%s\"  (%s)\n", name.c_str(), value.c_str(), found_in.c_str());
 }
 
+const KeywordTable kShowTranslationQualifiers{verb::SHOW_TRANSLATION, kRows};
+
 // /OUTPUT and /FULL are accepted and change nothing; an undefined name is
 // shown as such and is no failure.
-void show_translation(CommandContext& cmd) {
-    uint32_t options = 0;
-    std::string table;
-    const Token* name = nullptr;
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_QUALIFIER) {
-            uint32_t flags = 0;
-            uint32_t code = lookup_qualifier(t.text, verb::SHOW_TRANSLATION, flags);
-            if (code == 0) return;
-            if (code == qual::TRANSLATION_TABLE &&
-                !qualifier_string(table, options, t.text, std::nullopt, kTableGiven, flags, false))
-                return;
-        } else if (name) {
-            extra_parameter(t.text);
-            return;
-        } else {
-            name = &t;
-        }
-    }
-    if (!name) {
-        ask_for_parameter("_Log name: ");
-        return;
-    }
-    write_translation(cmd.out, name->text, (options & kTableGiven) ? std::string_view(table)
-                                                                   : std::string_view());
-    finish_listing(cmd.out, cond::SHOW_WRITEERR);
+uint32_t show_translation(const ParsedCommand& cmd, CommandStreams& io) {
+    const ParsedParameter* name = cmd.parameter(0);
+    if (!name) return ask_for(cmd, 0);
+    const ParsedQualifier* table = cmd.find(qual::TRANSLATION_TABLE);
+    bool table_given = table && !table->negated();
+    write_translation(io.out, name->text, table_given ? std::string_view(table->value)
+                                                      : std::string_view());
+    finish_listing(io.out, cond::SHOW_WRITEERR);
+    return 1;
 }
 
 }  // namespace dcl

@@ -3,8 +3,6 @@
 #include <cctype>
 
 #include "core/handlers.h"
-#include "lang/qualifiers.h"
-#include "lang/verbs.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -12,22 +10,6 @@
 namespace dcl {
 
 namespace {
-
-// SUBROUTINE and ENDSUBROUTINE take nothing. False after queueing.
-bool no_arguments(const CommandContext& cmd) {
-    const TokenList& tokens = cmd.tokens;
-    for (size_t i = cmd.verb_index + 1; i < tokens.size(); ++i) {
-        if (tokens[i].type == TOKEN_QUALIFIER) {
-            signal_condition(cond::NOQUAL, std::string_view(tokens[i].text).substr(1));
-            return false;
-        }
-    }
-    if (cmd.verb_index + 1 < tokens.size()) {
-        extra_parameter(tokens[cmd.verb_index + 1].text);
-        return false;
-    }
-    return true;
-}
 
 // "$", blanks, then "ENDS" in any case: the end of a subroutine body.
 bool ends_subroutine(std::string_view line) {
@@ -55,19 +37,11 @@ bool skip_subroutine_body() {
 
 }  // namespace
 
-void call_command(CommandContext& cmd) {
+uint32_t call_command(const ParsedCommand& cmd, CommandStreams&) {
     ProcedureArguments args;
-    if (!parse_procedure_arguments(cmd.tokens, cmd.verb_index + 1, verb::CALL,
-                                   ProcedureArguments::kMaxParameters + 1, args))
-        return;
-    if (!procedure_stack().in_procedure) {
-        signal_condition(cond::NOTSUBR);
-        return;
-    }
-    if (args.parameters.empty()) {
-        signal_condition(cond::NOFILE);
-        return;
-    }
+    if (!procedure_arguments(cmd, ProcedureArguments::kMaxParameters + 1, args)) return 0;
+    if (!procedure_stack().in_procedure) return cond::NOTSUBR;
+    if (args.parameters.empty()) return cond::NOFILE;
     std::string label = std::move(args.parameters.front());
     args.parameters.erase(args.parameters.begin());
     long return_position = tell_input();
@@ -76,7 +50,7 @@ void call_command(CommandContext& cmd) {
     if (status != 1) {
         adjust_newest_if_block(-1);
         signal_condition(status, label);
-        return;
+        return 0;
     }
     std::string name = current_frame().procedure_name;
     status = push_procedure_level(name);
@@ -84,33 +58,30 @@ void call_command(CommandContext& cmd) {
         adjust_newest_if_block(-1);
         seek_input(return_position);
         signal_condition(status, name);
-        return;
+        return 0;
     }
     current_frame().called = true;
     current_frame().return_position = return_position;
     status = open_procedure_streams("", args.output, args.parameters);
     if (status != 1) {
         signal_condition(status, name);
-        return;
+        return 0;
     }
     procedure_stack().expect_subroutine = true;
+    return 1;
 }
 
 // Reached by falling into it, a subroutine's body is passed over.
-void subroutine_command(CommandContext& cmd) {
-    if (!no_arguments(cmd)) return;
-    if (procedure_depth() > 0 && current_frame().called) return;
-    if (!procedure_stack().in_procedure) return;
-    if (!skip_subroutine_body()) signal_condition(cond::USGOTO);
+uint32_t subroutine_command(const ParsedCommand&, CommandStreams&) {
+    if (procedure_depth() > 0 && current_frame().called) return 1;
+    if (!procedure_stack().in_procedure) return 1;
+    return skip_subroutine_body() ? 1 : cond::USGOTO;
 }
 
-void endsubroutine_command(CommandContext& cmd) {
-    if (!no_arguments(cmd)) return;
-    if (procedure_depth() <= 0 || !current_frame().called) {
-        signal_condition(cond::NOTSUBR);
-        return;
-    }
+uint32_t endsubroutine_command(const ParsedCommand&, CommandStreams&) {
+    if (procedure_depth() <= 0 || !current_frame().called) return cond::NOTSUBR;
     pop_procedure_level();
+    return 1;
 }
 
 }  // namespace dcl

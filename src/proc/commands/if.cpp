@@ -10,29 +10,23 @@
 
 namespace dcl {
 
-void verb_out_of_place(CommandContext&) { signal_condition(cond::OUTOFPLACE); }
+uint32_t verb_out_of_place(const ParsedCommand&, CommandStreams&) { return cond::OUTOFPLACE; }
 
 // IF condition THEN command, or IF condition alone to open a block. The
 // tokenizer hands over the condition, the THEN word and the command text.
-void if_command(CommandContext& cmd) {
-    const TokenList& tokens = cmd.tokens;
-    size_t k = cmd.verb_index + 1;
-    if (k >= tokens.size()) {
-        signal_condition(cond::EXPSYN);
-        return;
-    }
+uint32_t if_command(const ParsedCommand& cmd, CommandStreams&) {
+    std::span<const Token> tokens = cmd.rest();
+    if (tokens.empty()) return cond::EXPSYN;
     ExprValue value;
-    uint32_t status = evaluate_expression(value, tokens[k].text);
-    if (!is_success(status)) {
-        signal_condition(status);
-        return;
-    }
+    uint32_t status = evaluate_expression(value, tokens[0].text);
+    if (!is_success(status)) return status;
     bool condition = (value.integer & 1) != 0;
-    if (k + 1 < tokens.size()) {
-        if (condition && k + 2 < tokens.size()) current_frame().pending_command = tokens[k + 2].text;
-        return;
+    if (tokens.size() > 1) {
+        if (condition && tokens.size() > 2) current_frame().pending_command = tokens[2].text;
+        return 1;
     }
     open_if_block(condition);
+    return 1;
 }
 
 }  // namespace dcl

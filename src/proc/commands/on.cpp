@@ -7,7 +7,6 @@
 
 #include "core/handlers.h"
 #include "lang/keywords.h"
-#include "lang/qualifiers.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -44,60 +43,37 @@ bool find_on_condition(std::string_view typed, OnAction& action) {
     return false;
 }
 
-// Commands that take neither parameters nor qualifiers.
-bool refuse_arguments(const CommandContext& cmd) {
-    size_t k = cmd.verb_index + 1;
-    if (k >= cmd.tokens.size()) return true;
-    const Token& t = cmd.tokens[k];
-    if (t.type == TOKEN_QUALIFIER)
-        signal_condition(cond::NOQUAL, std::string_view(t.text).substr(1));
-    else
-        extra_parameter(t.text);
-    return false;
-}
-
 }  // namespace
 
 // The action is the rest of the tokens, qualifiers included, each followed
 // by one blank: run later, it reads as it was written.
-void on_command(CommandContext& cmd) {
-    const TokenList& tokens = cmd.tokens;
-    size_t k = cmd.verb_index + 1;
-    if (k >= tokens.size()) {
-        signal_condition(cond::PARMDEL);
-        return;
-    }
+uint32_t on_command(const ParsedCommand& cmd, CommandStreams&) {
+    std::span<const Token> tokens = cmd.rest();
+    if (tokens.empty()) return cond::PARMDEL;
     OnAction action = ON_WARNING;
-    if (!find_on_condition(tokens[k].text, action)) {
-        signal_condition(cond::ONERR, tokens[k].text);
-        return;
+    if (!find_on_condition(tokens[0].text, action)) {
+        signal_condition(cond::ONERR, tokens[0].text);
+        return 0;
     }
-    if (k + 1 >= tokens.size()) {
-        signal_condition(cond::PARMDEL);
-        return;
+    if (tokens.size() < 2) return cond::PARMDEL;
+    if (upper_ascii(tokens[1].text) != "THEN") {
+        signal_condition(cond::NOTHEN, tokens[1].text);
+        return 0;
     }
-    if (upper_ascii(tokens[k + 1].text) != "THEN") {
-        signal_condition(cond::NOTHEN, tokens[k + 1].text);
-        return;
-    }
-    if (k + 2 >= tokens.size()) {
-        signal_condition(cond::PARMDEL);
-        return;
-    }
-    if (!procedure_stack().in_procedure) {
-        signal_condition(cond::ONLEVL);
-        return;
-    }
+    if (tokens.size() < 3) return cond::PARMDEL;
+    if (!procedure_stack().in_procedure) return cond::ONLEVL;
     std::string text;
-    for (size_t i = k + 2; i < tokens.size(); ++i) text += tokens[i].text + " ";
+    for (const Token& t : tokens.subspan(2)) text += t.text + " ";
     current_frame().on_actions[action] = std::move(text);
+    return 1;
 }
 
-void continue_command(CommandContext& cmd) { refuse_arguments(cmd); }
+// The parser has refused any qualifier or parameter.
+uint32_t continue_command(const ParsedCommand&, CommandStreams&) { return 1; }
 
-void set_on(CommandContext& cmd) {
-    if (!refuse_arguments(cmd)) return;
+uint32_t set_on(const ParsedCommand& cmd, CommandStreams&) {
     current_frame().on_enabled = (cmd.keyword_flags & RESULT_NEGATED) == 0;
+    return 1;
 }
 
 }  // namespace dcl

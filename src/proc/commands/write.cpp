@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/command_state.h"
+#include "core/dispatch.h"
 #include "core/handlers.h"
 #include "lang/expression.h"
 #include "lang/qualifier_codes.h"
@@ -21,13 +21,18 @@ namespace {
 
 constexpr size_t kMaxWriteLength = 2048;
 
-// Evaluates the parameters from `first` on and joins their texts. False
-// after queueing a failure.
-bool join_expressions(std::string& line, const TokenList& tokens, size_t first) {
+constexpr KeywordRecord kRows[] = {
+    {"ERROR", KW_NO_NEGATE | KW_NEEDS_VALUE, qual::WRITE_ERROR, ValueKind::string, 0, ""},
+    {"SYMBOL", 0, qual::WRITE_SYMBOL, ValueKind::ignored},
+    {"UPDATE", 0, qual::WRITE_UPDATE, ValueKind::unsupported},
+};
+
+// Evaluates the expressions and joins their texts. False after queueing a
+// failure.
+bool join_expressions(std::string& line, std::span<const ParsedParameter> expressions) {
     ExprValue value;
-    for (size_t i = first; i < tokens.size(); ++i) {
-        if (tokens[i].type != TOKEN_PARAMETER) continue;
-        uint32_t status = evaluate_expression(value, tokens[i].text);
+    for (const ParsedParameter& p : expressions) {
+        uint32_t status = evaluate_expression(value, p.text);
         if (status != 1) {
             signal_condition(status);
             return false;
@@ -67,48 +72,34 @@ std::optional<OpenStream> find_open_file(std::string_view name) {
     return std::nullopt;
 }
 
-void write_command(CommandContext& cmd) {
+const KeywordTable kWriteQualifiers{verb::WRITE, kRows};
+
+// The channel is the first parameter, the expressions follow it.
+uint32_t write_command(const ParsedCommand& cmd, CommandStreams&) {
     std::string error_label;
-    size_t name_index = 0, expressions = 0;
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type == TOKEN_PARAMETER) {
-            if (name_index == 0) name_index = i;
-            else ++expressions;
-            continue;
-        }
-        uint32_t flags = 0;
-        uint32_t code = lookup_qualifier(t.text, verb::WRITE, flags);
-        if (code == 0) return;
-        if (code == qual::WRITE_ERROR) {
-            if (!qualifier_value(error_label, t.text, true)) return;
-            error_label = upper_outside_quotes(error_label);
-        } else if (code == qual::WRITE_UPDATE && unsupported_qualifier(t.text)) {
-            return;
-        }
-    }
-    if (name_index == 0) return ask_for_parameter("_Log name: ");
-    if (expressions == 0) return ask_for_parameter("_Expression: ");
-    std::string name = remove_quotes(upper_outside_quotes(cmd.tokens[name_index].text));
+    if (const ParsedQualifier* error = cmd.find(qual::WRITE_ERROR))
+        error_label = upper_outside_quotes(error->value);
+    if (cmd.parameters.empty()) return ask_for(cmd, 0);
+    if (cmd.parameters.size() == 1) return ask_for(cmd, 1);
+    std::string name = remove_quotes(upper_outside_quotes(cmd.parameters[0].text));
     if (!name.empty() && name.back() == ':') name.pop_back();
     std::string line;
-    if (!join_expressions(line, cmd.tokens, name_index + 1)) return;
+    if (!join_expressions(line, std::span(cmd.parameters).subspan(1))) return 0;
     std::optional<OpenStream> file = find_open_file(name);
-    if (!file) return write_failed(cond::UNDFIL, name, error_label);
-    if (file->access != ACCESS_WRITE || !write_line(file->stream, line))
-        return write_failed(with_severity(cond::FAC, SEV_SEVERE), name, error_label);
+    if (!file) {
+        write_failed(cond::UNDFIL, name, error_label);
+        return 0;
+    }
+    if (file->access == ACCESS_WRITE && write_line(file->stream, line)) return 1;
+    write_failed(with_severity(cond::FAC, SEV_SEVERE), name, error_label);
+    return 0;
 }
 
-void echo_command(CommandContext& cmd) {
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        if (cmd.tokens[i].type == TOKEN_QUALIFIER) {
-            signal_condition(cond::NOQUAL, std::string_view(cmd.tokens[i].text).substr(1));
-            return;
-        }
-    }
+uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io) {
     std::string line;
-    if (!join_expressions(line, cmd.tokens, cmd.verb_index + 1)) return;
-    if (!write_line(cmd.out, line)) signal_condition(with_severity(cond::FAC, SEV_SEVERE));
+    if (!join_expressions(line, cmd.parameters)) return 0;
+    if (!write_line(io.out, line)) return with_severity(cond::FAC, SEV_SEVERE);
+    return 1;
 }
 
 }  // namespace dcl

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/command_state.h"
 #include "core/handlers.h"
 #include "lang/keywords.h"
 #include "lang/lexer.h"
@@ -19,11 +18,9 @@ namespace dcl {
 
 namespace {
 
-struct RecallRequest {
-    bool all = false;
-    bool erase = false;
-    bool has_parameter = false;
-    std::string parameter;  // the last one given
+constexpr KeywordRecord kRows[] = {
+    {"ALL", KW_NO_NEGATE, qual::RECALL_ALL},
+    {"ERASE", 0, qual::RECALL_ERASE},
 };
 
 std::string upper_trimmed(std::string_view text) {
@@ -79,31 +76,27 @@ void pick(const std::string& raw) {
 
 }  // namespace
 
-void recall_command(CommandContext& cmd) {
-    RecallRequest request;
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& t = cmd.tokens[i];
-        if (t.type != TOKEN_QUALIFIER) {
-            request.has_parameter = true;
-            request.parameter = t.text;
-            continue;
-        }
-        uint32_t flags = 0;
-        uint32_t code = lookup_qualifier(t.text, verb::RECALL, flags);
-        if (code == 0) return;
-        if (code == qual::RECALL_ALL) request.all = true;
-        if (code == qual::RECALL_ERASE) request.erase = (flags & RESULT_NEGATED) == 0;
+const KeywordTable kRecallQualifiers{verb::RECALL, kRows};
+
+uint32_t recall_command(const ParsedCommand& cmd, CommandStreams& io) {
+    bool all = cmd.find(qual::RECALL_ALL) != nullptr;
+    bool erase = cmd.flag(qual::RECALL_ERASE, false);
+    const ParsedParameter* given = cmd.parameters.empty() ? nullptr : &cmd.parameters.back();
+    if (given && (all || erase)) {
+        extra_parameter(given->token);
+        return 0;
     }
-    if (request.has_parameter && (request.all || request.erase)) {
-        extra_parameter(request.parameter);
-        return;
+    if (all) {
+        list_all(io.out);
+        finish_listing(io.out, cond::DCL_WRITEERR);
+    } else if (erase) {
+        erase_all();
+    } else if (!given) {
+        offer(1);
+    } else {
+        pick(std::string(given->text));
     }
-    if (request.all) {
-        list_all(cmd.out);
-        finish_listing(cmd.out, cond::DCL_WRITEERR);
-    } else if (request.erase) erase_all();
-    else if (!request.has_parameter) offer(1);
-    else pick(request.parameter);
+    return 1;
 }
 
 }  // namespace dcl

@@ -9,14 +9,10 @@
 
 namespace dcl {
 
-void cd_command(CommandContext& cmd) {
-    std::string path;
-    size_t next = cmd.verb_index + 1;
-    if (next < cmd.tokens.size() && cmd.tokens[next].type == TOKEN_PARAMETER) {
-        path = cmd.tokens[next].text;
-    }
-    uint32_t result = change_directory(path);
-    if (result != 0 && !is_success(result)) signal_condition(result);
+uint32_t cd_command(const ParsedCommand& cmd, CommandStreams&) {
+    const ParsedParameter* path = cmd.parameter(0);
+    uint32_t result = change_directory(path ? path->text : std::string_view());
+    return result != 0 && !is_success(result) ? result : 1;
 }
 
 }  // namespace dcl

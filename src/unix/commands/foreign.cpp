@@ -35,36 +35,34 @@ void replace_with_image(const std::vector<std::string>& words) {
 
 }  // namespace
 
-void foreign_command(CommandContext& cmd) {
-    size_t param = cmd.verb_index + 1;
-    std::string text;
-    if (param < cmd.tokens.size() && cmd.tokens[param].type == TOKEN_PARAMETER) text = cmd.tokens[param].text;
+uint32_t foreign_command(const ParsedCommand& cmd, CommandStreams&) {
+    const ParsedParameter* given = cmd.parameter(0);
+    std::string text = given ? std::string(given->text) : std::string();
     std::vector<std::string> words;
-    if (!split_image_words(text, words)) {
-        signal_condition(cond::MAXPARM);
-        return;
-    }
+    if (!split_image_words(text, words)) return cond::MAXPARM;
     if (words.empty()) {
         signal_condition(cond::ACTIMAGE, "");
-        return;
+        return 0;
     }
     std::string path;
     if (uint32_t status = vms_to_unix(path, words[0]); status != 1) {
         signal_condition(cond::ACTIMAGE, words[0]);
-        signal_condition(status);
-        return;
+        return status;
     }
     words[0] = path;
     if (session().one_shot && procedure_depth() == 0) {
         replace_with_image(words);
-        return;
+        return 0;
     }
     uint32_t result = run_image(words);
-    if (result == 1) return;
+    if (result == 1) return 1;
     // An image that a signal ended has failed and says so; any other
     // result is the image's own status, which it has reported itself.
-    if (child_state().failed_by != 0) queue_child_signal_end();
-    else signal_condition(result | INHIBIT_BIT);
+    if (child_state().failed_by != 0) {
+        queue_child_signal_end();
+        return 0;
+    }
+    return result | INHIBIT_BIT;
 }
 
 }  // namespace dcl

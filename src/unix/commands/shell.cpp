@@ -19,43 +19,42 @@ std::string_view trim(std::string_view text) {
 }
 
 // The parameters after the verb, joined by blanks.
-std::string parameter_text(const CommandContext& cmd) {
+std::string parameter_text(const ParsedCommand& cmd) {
     std::string text;
-    for (size_t i = cmd.verb_index + 1; i < cmd.tokens.size(); ++i) {
-        const Token& token = cmd.tokens[i];
-        if (token.type != TOKEN_PARAMETER) continue;
+    for (const ParsedParameter& p : cmd.parameters) {
         if (!text.empty()) text += ' ';
-        text += token.text;
+        text += p.text;
     }
     return text;
 }
 
 // Exit codes 0 and 1 are success; the others are reported.
-void run_and_report(const std::string& command) {
+uint32_t run_and_report(const std::string& command) {
     int code = unix_cmd(command);
     if (code > 1) signal_condition(cond::UNIXERR, std::to_string(code));
+    return 1;
 }
 
 }  // namespace
 
-void unix_command(CommandContext& cmd) {
-    std::string command = cmd.tokens[cmd.verb_index].text;
+uint32_t unix_command(const ParsedCommand& cmd, CommandStreams&) {
+    std::string command = (*cmd.tokens)[cmd.verb_index].text;
     std::string rest = parameter_text(cmd);
     if (!rest.empty()) command += ' ' + rest;
-    run_and_report(command);
+    return run_and_report(command);
 }
 
-void shell_command(CommandContext& cmd) {
+uint32_t shell_command(const ParsedCommand& cmd, CommandStreams&) {
     std::string full = parameter_text(cmd);
     std::string_view text = trim(full);
-    if (text.empty()) return;
+    if (text.empty()) return 1;
     // The shell's cd would only change the shell's directory: the
     // interpreter follows it itself.
     if (text.substr(0, 3) == "cd ") {
         uint32_t result = change_directory(trim(text.substr(3)));
         if (result != 0 && !is_success(result)) signal_condition(result);
     }
-    run_and_report(std::string(text));
+    return run_and_report(std::string(text));
 }
 
 }  // namespace dcl

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/dispatch.h"
 #include "core/handlers.h"
+#include "lang/verbs.h"
 #include "lang/tokens.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
@@ -33,8 +35,7 @@ protected:
         tokens.add(TOKEN_VERB, "DEFINE");
         for (const std::string& w : words)
             tokens.add(w[0] == '/' ? TOKEN_QUALIFIER : TOKEN_PARAMETER, w);
-        CommandContext cmd{tokens, 0, 0, stdout, stderr};
-        define_command(cmd);
+        run_command_row(*command_row(verb::DEFINE), tokens, 0, 0, {stdout, stderr});
         std::string queued;
         MessageQueue& q = message_queue();
         char hex[16];

@@ -5,6 +5,7 @@
 
 #include "core/dispatch.h"
 #include "core/handlers.h"
+#include "lang/verbs.h"
 #include "lang/tokens.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -22,8 +23,7 @@ TEST(RecallOutput, AListingToAFullDeviceIsReported) {
     TokenList tokens;
     tokens.add(TOKEN_VERB, "RECALL");
     tokens.add(TOKEN_QUALIFIER, "/ALL");
-    CommandContext cmd{tokens, 0, 0, full, full};
-    recall_command(cmd);
+    run_command_row(*command_row(verb::RECALL), tokens, 0, 0, {full, full});
     MessageQueue& q = message_queue();
     ASSERT_EQ(q.count, 2u);
     EXPECT_EQ(q.entries[0].value, cond::DCL_WRITEERR);
