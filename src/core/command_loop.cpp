@@ -86,7 +86,7 @@ void continue_at_requested_label() {
 }
 
 void show_command_messages() {
-    show_messages();
+    if (show_messages() == NextStep::end_session) end_if_requested();
     continue_at_requested_label();
     if (std::optional<uint32_t> passed = procedure_stack().exit_status) {
         procedure_stack().exit_status.reset();
@@ -344,6 +344,9 @@ void run_expanded_text(std::string& text) {
 
 void command_loop() {
     for (;;) {
+        // A fatal condition shown anywhere during the last turn ends the
+        // session here.
+        end_if_requested();
         handle_terminating_signals();
         if (interrupts().pending) reenter_after_interrupt();
         begin_turn();

@@ -53,6 +53,7 @@ void find_installation(const char* invocation) {
 void fault(const char* why) {
     signal_condition(FATAL_FAULT, why);
     show_messages();
+    end_if_requested();
 }
 
 void take_process_identity() {

@@ -38,6 +38,7 @@ bool start_procedure(const std::string& spec) {
     if (status != 1) {
         signal_condition(status, name);
         show_messages();
+        end_if_requested();
         return false;
     }
     return true;

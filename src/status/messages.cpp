@@ -74,17 +74,17 @@ void signal_condition(uint32_t value, std::string_view arg1, std::string_view ar
 
 void discard_messages() { g_queue.count = 0; }
 
-void show_messages() {
+NextStep show_messages() {
     MessageQueue& q = g_queue;
     if (q.count == 0) {
         if (q.verb != kVerbIf) q.status = 1;
-        return;
+        return NextStep::go_on;
     }
     uint32_t count = static_cast<uint32_t>(std::min<size_t>(q.count, MessageQueue::kCapacity));
     q.status = q.entries[0].value;
     if (q.status & CONTINUE_AT_LABEL_BIT) {
         defer_to_label();
-        return;
+        return NextStep::continue_at_label;
     }
 
     bool first = true;
@@ -105,7 +105,13 @@ void show_messages() {
         if (severity_of(value) == SEV_FATAL) fatal = fatal_to_interpreter(value);
     }
     q.count = 0;
-    if (q.ending || fatal) interpreter_exit(last);
+    if (!q.ending && !fatal) return NextStep::go_on;
+    q.end_requested = last;
+    return NextStep::end_session;
+}
+
+void end_if_requested() {
+    if (std::optional<uint32_t> status = g_queue.end_requested) interpreter_exit(*status);
 }
 
 }  // namespace dcl

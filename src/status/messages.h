@@ -32,7 +32,9 @@ struct MessageQueue {
     uint32_t status = 1;        // $STATUS
     DisplayOptions display;
     bool ending = false;        // a NOSERVER condition ends the interpreter
-    uint32_t ending_status = 0;
+    // A condition that ends the interpreter has been shown: the caller ends
+    // the session with it (see end_if_requested).
+    std::optional<uint32_t> end_requested;
     // The verb of the command whose messages these are: IF leaves $STATUS
     // alone, and EXIT, RETURN and RUN do not show their own success.
     uint32_t verb = 0;
@@ -51,9 +53,20 @@ inline bool error_queued() { return message_queue().count != 0; }
 // Queues a condition; 0 and 1 are ignored.
 void signal_condition(uint32_t value, std::string_view arg1 = {}, std::string_view arg2 = {});
 
-// Shows and empties the queue, sets $STATUS, ends the interpreter on the
-// fatal conditions. `verb` is the verb of the command just run.
-void show_messages();
+// What the caller of show_messages must do next.
+enum class NextStep : uint8_t {
+    go_on,
+    continue_at_label,  // label_to_continue_at holds where
+    end_session,        // end_requested holds the status
+};
+
+// Shows and empties the queue and sets $STATUS. It does not jump or exit:
+// it reports a label to continue at, or a fatal condition that ends the
+// interpreter, for the command loop to act on.
+NextStep show_messages();
+
+// Ends the interpreter when a shown condition asked for it.
+void end_if_requested();
 
 // Empties the queue without showing it (interrupt re-entry).
 void discard_messages();
