@@ -16,6 +16,13 @@ const ParsedQualifier* ParsedCommand::find(uint32_t code) const {
     return nullptr;
 }
 
+uint32_t ParsedCommand::last_of(std::initializer_list<uint32_t> codes) const {
+    for (size_t i = count_; i-- > 0;)
+        for (uint32_t code : codes)
+            if (pool_[i].code == code) return code;
+    return 0;
+}
+
 bool ParsedCommand::flag(uint32_t code, bool otherwise) const {
     const ParsedQualifier* q = find(code);
     return q ? !q->negated() : otherwise;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,6 +56,9 @@ struct ParsedCommand {
     std::span<const ParsedQualifier> qualifiers() const { return {pool_.data(), count_}; }
     // The last of the qualifier's occurrences (the one that counts), or nullptr.
     const ParsedQualifier* find(uint32_t code) const;
+    // Of qualifiers that exclude one another, the code of the one given last;
+    // 0 when none was.
+    uint32_t last_of(std::initializer_list<uint32_t> codes) const;
     // A flag qualifier's setting: `otherwise` when it was not given.
     bool flag(uint32_t code, bool otherwise) const;
     size_t groups() const { return parameters.empty() ? 0 : parameters.back().group + 1u; }

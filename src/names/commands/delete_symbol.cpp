@@ -43,10 +43,11 @@ struct DeleteRequest {
 // /ENVIRONMENT chose.
 DeleteRequest read_request(const ParsedCommand& cmd) {
     DeleteRequest request;
-    for (const ParsedQualifier& q : cmd.qualifiers()) {
-        if (q.code == qual::DELETE_SYMBOL_LOCAL) request.kind = SYM_LOCAL;
-        if (q.code == qual::DELETE_SYMBOL_GLOBAL) request.kind = SYM_GLOBAL;
-        if (q.code == qual::DELETE_SYMBOL_ENVIRONMENT) request.kind = SYM_ENVIRONMENT;
+    switch (cmd.last_of({qual::DELETE_SYMBOL_LOCAL, qual::DELETE_SYMBOL_GLOBAL,
+                         qual::DELETE_SYMBOL_ENVIRONMENT})) {
+    case qual::DELETE_SYMBOL_GLOBAL: request.kind = SYM_GLOBAL; break;
+    case qual::DELETE_SYMBOL_ENVIRONMENT: request.kind = SYM_ENVIRONMENT; break;
+    default: request.kind = SYM_LOCAL; break;
     }
     if (cmd.flag(qual::DELETE_SYMBOL_ALL, false)) request.options |= DELETE_ALL;
     if (cmd.flag(qual::DELETE_SYMBOL_LOG, false)) request.options |= DELETE_LOG;

@@ -53,13 +53,13 @@ constexpr KeywordRecord kRows[] = {
 
 // The table the last of /LOCAL, /GLOBAL and /ENVIRONMENT chose.
 SymbolSelector selector_of(const ParsedCommand& cmd) {
-    SymbolSelector selector = SELECT_ANY;
-    for (const ParsedQualifier& q : cmd.qualifiers()) {
-        if (q.code == qual::SHOW_SYMBOL_LOCAL) selector = SELECT_LOCAL;
-        if (q.code == qual::SHOW_SYMBOL_GLOBAL) selector = SELECT_GLOBAL;
-        if (q.code == qual::SHOW_SYMBOL_ENVIRONMENT) selector = SELECT_ENVIRONMENT;
+    switch (cmd.last_of({qual::SHOW_SYMBOL_LOCAL, qual::SHOW_SYMBOL_GLOBAL,
+                         qual::SHOW_SYMBOL_ENVIRONMENT})) {
+    case qual::SHOW_SYMBOL_LOCAL: return SELECT_LOCAL;
+    case qual::SHOW_SYMBOL_GLOBAL: return SELECT_GLOBAL;
+    case qual::SHOW_SYMBOL_ENVIRONMENT: return SELECT_ENVIRONMENT;
+    default: return SELECT_ANY;
     }
-    return selector;
 }
 
 // Writes one symbol line; true when the value had to be cut.
