@@ -291,6 +291,24 @@ struct CodeIndex {
 };
 constexpr CodeIndex kCodeIndex;
 
+// The verb rows grouped by first letter, table order kept within a group:
+// a typed word is compared with its own group only.
+struct LetterIndex {
+    std::array<const CommandRow*, std::size(kVerbs)> rows{};
+    std::array<uint8_t, 257> start{};  // group of character c: [start[c], start[c + 1])
+
+    constexpr LetterIndex() {
+        size_t n = 0;
+        for (unsigned c = 0; c < 256; ++c) {
+            start[c] = static_cast<uint8_t>(n);
+            for (const CommandRow& row : kVerbs)
+                if (static_cast<unsigned char>(row.key.name[0]) == c) rows[n++] = &row;
+        }
+        start[256] = static_cast<uint8_t>(n);
+    }
+};
+constexpr LetterIndex kLetterIndex;
+
 void add_tables(std::vector<const KeywordTable*>& tables, const CommandRow& row) {
     if (row.qualifiers) tables.push_back(row.qualifiers);
     for (const CommandRow& sub : row.subcommands) add_tables(tables, sub);
@@ -312,6 +330,12 @@ std::vector<const KeywordTable*> collect_qualifier_tables() {
 }  // namespace
 
 std::span<const CommandRow> command_rows() { return kVerbs; }
+
+std::span<const CommandRow* const> verb_rows_starting_with(char first) {
+    auto c = static_cast<unsigned char>(first);
+    return std::span(kLetterIndex.rows)
+        .subspan(kLetterIndex.start[c], kLetterIndex.start[c + 1] - kLetterIndex.start[c]);
+}
 
 const CommandRow* command_row(uint32_t code) {
     return code < kLastCode ? kCodeIndex.rows[code] : nullptr;

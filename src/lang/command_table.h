@@ -89,6 +89,9 @@ struct CommandRow {
 // The verb rows in the order a typed word is matched against them.
 std::span<const CommandRow> command_rows();
 
+// The verb rows whose name begins with `first` (upper case), in table order.
+std::span<const CommandRow* const> verb_rows_starting_with(char first);
+
 // The row of a verb, SET/SHOW keyword or form code; nullptr when none.
 const CommandRow* command_row(uint32_t code);
 

@@ -156,8 +156,9 @@ uint32_t lookup_verb(std::string_view word, uint32_t& verb) {
     if (!std::isalnum(static_cast<unsigned char>(typed[0])))
         return std::strchr("\"@/_", typed[0]) ? 1 : cond::NOCOMD;
     bool near_miss = false;
-    for (const CommandRow& row : command_rows()) {
-        const KeywordRecord& r = row.key;
+    // Only rows with the typed first letter can match or nearly match.
+    for (const CommandRow* row : verb_rows_starting_with(typed[0])) {
+        const KeywordRecord& r = row->key;
         if (r.flags <= typed.size() && keyword_matches(typed, r.name)) {
             verb = r.code;
             return 1;
