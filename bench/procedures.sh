@@ -1,77 +1,22 @@
 #!/usr/bin/env bash
-# Procedure benchmarks: each workload in dclsh and in a peer shell, timed
-# in the same run; prints the ratio dclsh/peer (below 1: dclsh is faster).
-#   - a counting loop of 200,000 iterations, against bash and dash;
-#   - a GOSUB-heavy procedure (100,000 subroutine calls), against bash
-#     functions;
-#   - start-up with one trivial command, against `bash -c true`.
+# Procedure workloads (the DCL side in bench/work/*.com, the shell side in
+# bench/work/*.sh), each against bash and dash; the growth rows show how
+# defining symbols scales (it should be linear).
 #
-#   bench/procedures.sh [path/to/dclsh]
+#   bench/procedures.sh [path/to/dclsh]      ROUNDS=n to change the rounds
 set -euo pipefail
-DCLSH=${1:-$(dirname "$0")/../build/dclsh}
-DCLSH=$(cd "$(dirname "$DCLSH")" && pwd)/$(basename "$DCLSH")
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-cd "$WORK"
+. "$(dirname "$0")/lib.sh"
+bench_init "${1:-}"
+bench_header
 
-cat > loop.com <<'DCL'
-$ i = 0
-$ n = 200000
-$ loop:
-$ i = i + 1
-$ if i .lt. n then goto loop
-$ write sys$output i
-DCL
-cat > loop.sh <<'SH'
-i=0; n=200000
-while [ $i -lt $n ]; do i=$((i + 1)); done
-echo $i
-SH
-cat > gosub.com <<'DCL'
-$ i = 0
-$ total = 0
-$ next:
-$ gosub add
-$ i = i + 1
-$ if i .lt. 100000 then goto next
-$ write sys$output total
-$ exit
-$ add:
-$ total = total + i
-$ return
-DCL
-cat > gosub.sh <<'SH'
-i=0; total=0
-add() { total=$((total + i)); }
-while [ $i -lt 100000 ]; do add; i=$((i + 1)); done
-echo $total
-SH
-
-# Best of five wall-clock times of a command, in seconds.
-best_of() {
-    local best=999999 start end
-    for _ in 1 2 3 4 5; do
-        start=$(date +%s.%N)
-        "$@" > /dev/null
-        end=$(date +%s.%N)
-        best=$(awk -v a="$start" -v b="$end" -v m="$best" 'BEGIN { t = b - a; print (t < m) ? t : m }')
-    done
-    echo "$best"
-}
-
-# Startup runs are too short to time one at a time: 200 of them in a row.
-repeat200() { for _ in $(seq 200); do "$@"; done; }
-
-report() {  # name dclsh-seconds peer-name peer-seconds
-    printf '%-28s dclsh %7.3fs  %-6s %7.3fs  ratio %.2f\n' "$1" "$2" "$3" "$4" \
-        "$(awk -v a="$2" -v b="$4" 'BEGIN { print a / b }')"
-}
-
-dcl_loop=$(best_of "$DCLSH" loop.com)
-report "loop 200,000" "$dcl_loop" bash "$(best_of bash loop.sh)"
-if command -v dash > /dev/null; then
-    report "loop 200,000" "$dcl_loop" dash "$(best_of dash loop.sh)"
-fi
-report "gosub 100,000" "$(best_of "$DCLSH" gosub.com)" bash "$(best_of bash gosub.sh)"
-report "start-up x200" "$(best_of repeat200 "$DCLSH" -c "")" bash \
-    "$(best_of repeat200 bash -c true)"
+bench_shells "counting loop 200,000" loop.com 200000 -- loop.sh 200000
+bench_shells "20 substitutions x 20,000" subst.com 20000 -- subst.sh 20000
+bench_shells "GOSUB 100,000" gosub.com 100000 -- function.sh 100000
+bench_shells "CALL 20,000" call.com 20000 -- function.sh 20000
+bench_shells "@small.com 5,000" nested.com 5000 -- nested.sh 5000
+bench_shells "define 20,000 symbols" symbols.com 20000 -- symbols.sh 20000
+for n in 2500 5000 10000 20000; do
+    bench_solo "define $n symbols (growth)" symbols.com "$n"
+done
+bench_shells "F\$TRNLNM 100,000" trnlnm.com 100000 -- trnlnm.sh 100000
+bench_exit
