@@ -209,13 +209,6 @@ uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
 
 }  // namespace
 
-LexerState& lexer_state() {
-    static LexerState state;
-    return state;
-}
-
-void reset_lexer_state() { lexer_state() = LexerState{}; }
-
 void unmark_nonvms(std::string& line) {
     if (line.size() < 8 || line[0] != '$' || line[1] != '!') return;
     if (starts_with_nocase(line, "$!nonvms") || starts_with_nocase(line, "$!notvms"))

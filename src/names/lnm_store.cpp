@@ -19,21 +19,12 @@
 
 namespace dcl {
 
-namespace {
-
-LogicalNameStore g_store;
-
-}  // namespace
-
 void LnmServerStateDeleter::operator()(LnmServerState* state) const { delete state; }
 
-LogicalNameStore& logical_name_store() { return g_store; }
-
-void reset_logical_name_store() { g_store = LogicalNameStore{}; }
-
 LnmServerState& lnm_server_state() {
-    if (!g_store.server) lnm::ensure_initialised();
-    return *g_store.server;
+    LogicalNameStore& store = logical_name_store();
+    if (!store.server) lnm::ensure_initialised();
+    return *store.server;
 }
 
 namespace lnm {
@@ -154,7 +145,7 @@ void initialise_process_side() {
 }  // namespace
 
 void inits_log() {
-    LnmServerState& state = *g_store.server;
+    LnmServerState& state = *logical_name_store().server;
     state.system_directory.reset(new (std::nothrow) Directory);
     if (!state.system_directory) fail_system_side("calloc(system_directory)");
     state.process_directory = ProcessDirectorySlot{};
@@ -164,13 +155,14 @@ void inits_log() {
 }
 
 void ensure_initialised() {
-    if (g_store.initialised) return;
+    LogicalNameStore& store = logical_name_store();
+    if (store.initialised) return;
     // Marked first: the definitions made below are client calls too.
-    g_store.initialised = true;
-    g_store.server.reset(new (std::nothrow) LnmServerState);
-    if (!g_store.server) fail_system_side("calloc(system_directory)");
-    g_store.server->process_id = static_cast<uint32_t>(getpid());
-    g_store.server->group_id = static_cast<uint32_t>(getegid());
+    store.initialised = true;
+    store.server.reset(new (std::nothrow) LnmServerState);
+    if (!store.server) fail_system_side("calloc(system_directory)");
+    store.server->process_id = static_cast<uint32_t>(getpid());
+    store.server->group_id = static_cast<uint32_t>(getegid());
     inits_log();
     initialise_process_side();
 }
@@ -229,7 +221,7 @@ uint32_t dispatch(RequestHeader& request) {
 
 void initc_log() {
     // Before the first operation, starting the store does this already.
-    if (!g_store.initialised) {
+    if (!logical_name_store().initialised) {
         lnm::ensure_initialised();
         return;
     }

@@ -65,9 +65,6 @@ struct LogicalNameStore {
 };
 
 LogicalNameStore& logical_name_store();
-// Forgets every table and name (unit tests); the next operation starts the
-// store afresh.
-void reset_logical_name_store();
 
 // ---- client operations ----------------------------------------------------
 // Each starts the store on first use. `out_table` (when given) receives the

@@ -68,7 +68,6 @@ struct SymbolTables {
 };
 
 SymbolTables& symbol_tables();
-void reset_symbol_tables();
 
 // The local table of the current procedure level (an empty table before
 // level 0 exists).

@@ -81,7 +81,6 @@ struct ProcedureStack {
 };
 
 ProcedureStack& procedure_stack();
-void reset_procedure_stack();
 
 inline int procedure_depth() { return procedure_stack().depth; }
 ProcedureFrame& current_frame();
