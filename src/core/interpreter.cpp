@@ -1,7 +1,9 @@
 // The one instance of the interpreter, and the subsystems' accessors.
 #include "core/interpreter.h"
 
+#include "core/standard_names.h"
 #include "status/interrupts.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -25,6 +27,11 @@ Interpreter& g = g_instance.value;
 
 Interpreter& interpreter() { return g; }
 
+Interpreter::Interpreter() {
+    procedure_stack.stream_rules = {init_level_streams, open_level_output, settle_level_streams};
+    logical_name_store.standard_values = standard_name_values;
+}
+
 void Interpreter::reset() {
     // The descriptors the terminal records own are closed by hand.
     reset_terminal_state();
@@ -38,6 +45,7 @@ void Interpreter::reset() {
 
 Session& session() { return g.session; }
 CliOptions& cli_options() { return g.cli_options; }
+CommandSource& command_source() { return g.command_source; }
 MessageQueue& message_queue() { return g.message_queue; }
 MessageDatabase& message_database() { return g.message_database; }
 DefaultsList& defaults_list() { return g.defaults_list; }

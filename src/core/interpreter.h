@@ -18,6 +18,7 @@
 #include "proc/input_data.h"
 #include "proc/procedure.h"
 #include "status/cli_options.h"
+#include "status/command_source.h"
 #include "status/defaults_file.h"
 #include "status/exit.h"
 #include "status/message_files.h"
@@ -37,6 +38,7 @@ struct Interpreter {
     // status
     Session session;
     CliOptions cli_options;
+    CommandSource command_source;
     MessageQueue message_queue;
     MessageDatabase message_database;
     DefaultsList defaults_list;
@@ -69,6 +71,9 @@ struct Interpreter {
     // core
     CommandState command_state;
     SignalHandlers signal_handlers;
+
+    // Connects the lower layers to what they use from the layers above.
+    Interpreter();
 
     // Back to the state of a process that has not started up yet (unit
     // tests): every part, and the signal flags.

@@ -9,7 +9,7 @@
 
 #include "files/filespec.h"
 #include "lang/qualifiers.h"
-#include "proc/procedure.h"
+#include "status/command_source.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -180,7 +180,7 @@ void discard_ended_levels(LexicalSearchState& state) {
         auto ended = state.contexts.lower_bound({state.lowest_level + 1, INT_MIN});
         state.contexts.erase(ended, state.contexts.end());
     }
-    state.lowest_level = procedure_depth();
+    state.lowest_level = command_source().depth;
 }
 
 // The stream's context, with a fresh walker when it is new or now searches
@@ -287,7 +287,7 @@ uint32_t lexical_search(LexicalCall& call) {
         if (status != 1) return status;
         if (stream_value.integer < 0) return cond::IVRANGE;
     }
-    std::pair<int, int> key{procedure_depth(), stream_value.integer};
+    std::pair<int, int> key{command_source().depth, stream_value.integer};
     FileWalker& walker = context_for(state, key, spec).walker;
     bool found = walker.next();
     status = walker.status();

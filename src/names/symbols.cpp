@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/text.h"
@@ -115,13 +114,13 @@ const Symbol* find_in(const SymbolTable& table, std::string_view name) {
 // pseudo-symbols are handled by the caller.
 const Symbol* find_symbol(std::string_view name, SymbolSelector selector, bool& pseudo,
                           uint32_t& table_bit) {
-    const SymbolScope& scope = symbol_tables().scope;
+    const SymbolTables& tables = symbol_tables();
+    const SymbolScope& scope = tables.scope;
     pseudo = false;
     if (scope.local && (selector == SELECT_ANY || selector == SELECT_LOCAL)) {
         table_bit = SYM_LOCAL;
-        for (int level = procedure_depth(); level >= 0; --level)
-            if (const Symbol* s = find_in(procedure_stack().frames[level].local_symbols, name))
-                return s;
+        for (auto level = tables.levels.rbegin(); level != tables.levels.rend(); ++level)
+            if (const Symbol* s = find_in(*level->locals, name)) return s;
     }
     if (scope.global && (selector == SELECT_ANY || selector == SELECT_GLOBAL)) {
         if (name == "$STATUS" || name == "$SEVERITY") {
@@ -129,11 +128,11 @@ const Symbol* find_symbol(std::string_view name, SymbolSelector selector, bool& 
             return nullptr;
         }
         table_bit = SYM_GLOBAL;
-        if (const Symbol* s = find_in(symbol_tables().global, name)) return s;
+        if (const Symbol* s = find_in(tables.global, name)) return s;
     }
     if (scope.environment && (selector == SELECT_ANY || selector == SELECT_ENVIRONMENT)) {
         table_bit = SYM_ENVIRONMENT;
-        if (const Symbol* s = find_in(symbol_tables().environment, name)) return s;
+        if (const Symbol* s = find_in(tables.environment, name)) return s;
     }
     return nullptr;
 }
@@ -146,8 +145,8 @@ uint32_t kind_of(uint32_t flags) {
 
 SymbolTable* table_of_kind(uint32_t kind) {
     if (kind == SYM_LOCAL) return current_local_table();
-    if (kind == SYM_GLOBAL) return &symbol_tables().global;
-    return &symbol_tables().environment;
+    SymbolTables& tables = symbol_tables();
+    return kind == SYM_GLOBAL ? &tables.global : &tables.environment;
 }
 
 // How an existing stored name relates to a name being defined.
@@ -254,13 +253,15 @@ bool take_other_spelling(Symbol& symbol) {
 }  // namespace
 
 SymbolTable* current_local_table() {
-    return procedure_depth() >= 0 ? &current_frame().local_symbols : nullptr;
+    const std::vector<LevelSymbols>& levels = symbol_tables().levels;
+    return levels.empty() ? nullptr : levels.back().locals;
 }
 
 SymbolTable& local_symbols() {
     if (SymbolTable* table = current_local_table()) return *table;
-    symbol_tables().no_level_locals.records.clear();
-    return symbol_tables().no_level_locals;
+    SymbolTable& none = symbol_tables().no_level_locals;
+    none.records.clear();
+    return none;
 }
 
 bool symbol_abbrev_match(std::string_view pattern, std::string_view name) {
@@ -433,7 +434,8 @@ std::string environment_variable_name(std::string_view name) {
 }
 
 VerbSymbolScope::VerbSymbolScope() : saved_(symbol_tables().scope) {
-    if (procedure_depth() >= 0) symbol_tables().scope = current_frame().scopes.verb;
+    SymbolTables& tables = symbol_tables();
+    if (!tables.levels.empty()) tables.scope = tables.levels.back().scopes->verb;
 }
 
 VerbSymbolScope::~VerbSymbolScope() { symbol_tables().scope = saved_; }

@@ -18,7 +18,6 @@
 #include "status/messages.h"
 #include "status/session.h"
 #include "status/text.h"
-#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -235,7 +234,7 @@ void finish_input_data() {
     // stream it replaced.
     if (r.input == d.substitute) {
         if (procedure_depth() == d.depth) r.input = d.replaced;
-        else settle_level_streams();
+        else settle_current_streams();
     }
     OwnedFile data = std::move(d.scratch);
     d.scratch_path.clear();

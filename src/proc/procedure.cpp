@@ -8,15 +8,14 @@
 
 #include "files/filespec.h"
 #include "files/versions.h"
-#include "info/logout.h"
 #include "lang/lexical_files.h"
 #include "names/logical_names.h"
 #include "proc/script_input.h"
 #include "status/condition.h"
+#include "status/exit.h"
 #include "status/interrupts.h"
 #include "status/messages.h"
 #include "status/session.h"
-#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -49,12 +48,22 @@ LevelScopes inherited_scopes() {
     return scopes;
 }
 
+// The stack's depth, and the copy the lower layers read.
+void set_depth(ProcedureStack& ps, int depth) {
+    ps.depth = depth;
+    command_source().depth = depth;
+}
+
 void set_in_procedure_flag() {
     ProcedureStack& ps = procedure_stack();
     ps.in_procedure = ps.depth > 0 || !session().interactive;
 }
 
 }  // namespace
+
+void settle_current_streams() {
+    if (auto settle = procedure_stack().stream_rules.settle) settle();
+}
 
 uint32_t push_procedure_level(const std::string& procedure_name) {
     ProcedureStack& ps = procedure_stack();
@@ -63,8 +72,9 @@ uint32_t push_procedure_level(const std::string& procedure_name) {
     const LevelStreams* caller = ps.depth >= 0 ? &current_frame().streams : nullptr;
     ProcedureFrame& f = ps.frames[static_cast<size_t>(ps.depth + 1)];
     f = ProcedureFrame{};
-    init_level_streams(f.streams, caller);
-    ++ps.depth;
+    if (auto init = ps.stream_rules.init) init(f.streams, caller);
+    set_depth(ps, ps.depth + 1);
+    symbol_tables().levels.push_back({&f.local_symbols, &f.scopes});
     f.scopes = scopes;
     symbol_tables().scope.local = true;
     f.procedure_name = procedure_name;
@@ -126,6 +136,12 @@ uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     return 1;
 }
 
+// The level's own output file (@/OUTPUT), by the stream rules.
+uint32_t open_own_output(LevelStreams& level, std::string_view spec) {
+    auto open = procedure_stack().stream_rules.open_output;
+    return open ? open(level, spec) : 1;
+}
+
 uint32_t define_parameters(const std::vector<std::string>& parameters) {
     std::string name = "P0";
     for (size_t n = 0; n < kParameterCount; ++n) {
@@ -143,9 +159,9 @@ uint32_t open_procedure_streams(std::string_view input_path, std::string_view ou
                                 const std::vector<std::string>& parameters) {
     ProcedureFrame& f = current_frame();
     uint32_t status = bind_input(f, input_path);
-    if (status == 1 && !output_spec.empty()) status = open_level_output(f.streams, output_spec);
+    if (status == 1 && !output_spec.empty()) status = open_own_output(f.streams, output_spec);
     if (status == 1) status = define_parameters(parameters);
-    if (status == 1) settle_level_streams();
+    if (status == 1) settle_current_streams();
     if (status != 1) pop_procedure_level();
     return status;
 }
@@ -159,7 +175,7 @@ void read_commands_from_script() {
     level0.streams.base[STREAM_INPUT] = script;
     if (ps.depth == 0) {
         ps.command_input = script;
-        settle_level_streams();
+        settle_current_streams();
     }
     ps.script_input = true;
 }
@@ -168,7 +184,7 @@ bool failures_end_session() { return !session().interactive || session().one_sho
 
 void end_session(uint32_t status) {
     show_messages();
-    logout_session(0, is_success(status) ? 0 : static_cast<int>(status & 0xFF));
+    interpreter_exit(is_success(status) ? 0 : status & 0xFF);
 }
 
 void pop_procedure_level() {
@@ -176,7 +192,7 @@ void pop_procedure_level() {
     if (ps.depth <= 0) {
         if (!session().interactive) {
             show_messages();
-            logout_session(0, 0);
+            interpreter_exit(0);
         }
         return;
     }
@@ -188,19 +204,16 @@ void pop_procedure_level() {
     ProcedureFrame ending = std::move(f);
     f = ProcedureFrame{};
     if (called && seek_input(return_position) != 1) signal_condition(cond::POSERR, " ");
-    --ps.depth;
+    set_depth(ps, ps.depth - 1);
+    symbol_tables().levels.pop_back();
     note_procedure_level_popped(ps.depth);
     if (!called) ps.command_input = current_frame().input;
     symbol_tables().scope = current_frame().scopes.general;
     set_in_procedure_flag();
-    settle_level_streams();
+    settle_current_streams();
     // The CALL raised its block's count so that the block outlived the call.
     if (called) adjust_newest_if_block(-1);
     resume_interrupts();
-}
-
-bool reading_from_file() {
-    return procedure_stack().depth > 0 || !session().interactive;
 }
 
 }  // namespace dcl

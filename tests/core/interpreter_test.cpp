@@ -32,6 +32,20 @@ TEST(InterpreterReset, LeavesNoLevelOrSymbolBehind) {
     reset_process_state();
 }
 
+// The lower layers reach the upper ones through what the interpreter wires
+// into their state: a reset must not cut them off.
+TEST(InterpreterReset, KeepsTheLayersConnected) {
+    reset_process_state();
+    std::string scratch, null_device;
+    EXPECT_EQ(lnm_translate("LNM$FILE_DEV", "SYS$SCRATCH", &scratch, nullptr, 0, 0, nullptr), 1u);
+    EXPECT_FALSE(scratch.empty());
+    EXPECT_EQ(lnm_translate("LNM$FILE_DEV", "NL", &null_device, nullptr, 0, 0, nullptr), 1u);
+    EXPECT_EQ(null_device.find('/'), std::string::npos) << null_device;  // VMS form
+    ASSERT_EQ(push_procedure_level(""), 1u);
+    EXPECT_EQ(current_frame().streams.base[STREAM_OUTPUT], stdout);
+    reset_process_state();
+}
+
 TEST(InterpreterReset, ClearsPendingInterrupts) {
     interrupts().pending = 1;
     interrupts().deferred = 1;
