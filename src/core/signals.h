@@ -9,6 +9,8 @@
 
 namespace dcl {
 
+// What installing the handlers keeps, for putting the previous ones back
+// and for the fault handler.
 struct SignalHandlers {
     struct sigaction previous[NSIG] = {};  // the dispositions found at start-up
     bool saved[NSIG] = {};                 // which of them were read
