@@ -32,8 +32,6 @@ namespace dcl {
 
 namespace {
 
-CommandState g_command;
-
 // Exit status of a one-shot session: the low byte of a failing $STATUS.
 [[noreturn]] void finish_one_shot() { end_session(message_queue().status); }
 
@@ -51,10 +49,11 @@ void reenter_after_interrupt() {
     s.pending = 0;
     Session& ses = session();
     ses.stages[1] = ses.stages[2] = 1;
-    if (g_command.line_in_progress) add_recall(g_command.line);
-    g_command.line_in_progress = false;
+    CommandState& cs = command_state();
+    if (cs.line_in_progress) add_recall(cs.line);
+    cs.line_in_progress = false;
     lexer_state().reprompt = false;
-    g_command.line.clear();
+    cs.line.clear();
     finish_input_data();
     restore_command_output();
     discard_messages();
@@ -120,7 +119,7 @@ void apply_on_conditions() {
     for (;;) {
         ProcedureFrame& frame = current_frame();
         uint32_t status = message_queue().status;
-        if (!frame.on_enabled || (status & INHIBIT_BIT) || g_command.skip_on_once) return;
+        if (!frame.on_enabled || (status & INHIBIT_BIT) || command_state().skip_on_once) return;
         uint32_t s = severity_of(status);
         int depth = procedure_depth();
         // An action that ended the level (EXIT) passes its status up too.
@@ -145,7 +144,7 @@ void start_initial_procedure(ProcedureFrame& level0) {
     std::vector<std::string> parameters = std::move(level0.initial_parameters);
     level0.initial_procedure.clear();
     level0.initial_parameters.clear();
-    g_command.exit_after_command = true;
+    command_state().exit_after_command = true;
     message_queue().verb = verb::AT;
     start_procedure(name, parameters);
     show_command_messages();
@@ -165,8 +164,9 @@ bool run_pending_command() {
     if (frame.pending_command.empty()) return false;
     std::string text = std::move(frame.pending_command);
     frame.pending_command.clear();
-    if (session().one_shot && procedure_depth() == 0) g_command.exit_after_command = true;
-    g_command.line = text;
+    CommandState& cs = command_state();
+    if (session().one_shot && procedure_depth() == 0) cs.exit_after_command = true;
+    cs.line = text;
     lexer_state().echo_suppressed = true;
     run_expanded_text(text);
     lexer_state().echo_suppressed = false;
@@ -206,16 +206,18 @@ uint32_t read_command_line(std::string& line) {
 }
 
 uint32_t expand_into_state() {
-    return expand_command_line(g_command.expanded, g_command.line);
+    CommandState& cs = command_state();
+    return expand_command_line(cs.expanded, cs.line);
 }
 
 void process_procedure_line() {
     close_finished_if_blocks();
-    g_command.line.clear();
+    CommandState& cs = command_state();
+    cs.line.clear();
     lexer_state().reprompt = false;
     if (!error_queued()) {
         do {
-            uint32_t status = read_command_line(g_command.line);
+            uint32_t status = read_command_line(cs.line);
             if (status == cond::CONTROLY) return;
             if (status == cond::RMS_EOF) {
                 pop_procedure_level();
@@ -229,8 +231,8 @@ void process_procedure_line() {
             status = expand_into_state();
             if (!is_success(status)) signal_condition(status);
         } while (lexer_state().reprompt && !error_queued());
-        g_command.dollar_line = !g_command.line.empty() && g_command.line[0] == '$';
-        if (g_command.expanded.empty() && !error_queued()) return;
+        cs.dollar_line = !cs.line.empty() && cs.line[0] == '$';
+        if (cs.expanded.empty() && !error_queued()) return;
     }
     // A CALL whose label is not a SUBROUTINE is reported, and the command
     // found there is carried out all the same.
@@ -242,7 +244,7 @@ void process_procedure_line() {
         ps.expect_subroutine = false;
     }
     if (!error_queued() || not_subroutine)
-        signal_condition(run_command_line(g_command.expanded));
+        signal_condition(run_command_line(cs.expanded));
     show_command_messages();
     apply_on_conditions();
 }
@@ -250,7 +252,7 @@ void process_procedure_line() {
 // Reads (and re-reads while a continuation or a reprompt asks for more)
 // and runs one interactive command. Returns false at end of input.
 bool interactive_turn() {
-    CommandState& cs = g_command;
+    CommandState& cs = command_state();
     LexerState& lex = lexer_state();
     if (!lex.reprompt) {
         lex.current_prompt = session().prompt;
@@ -307,22 +309,16 @@ void clear_user_mode_names() {
 }
 
 void begin_turn() {
-    if (g_command.image_command) clear_user_mode_names();
-    g_command.line_in_progress = false;
-    g_command.skip_on_once = false;
-    g_command.image_command = false;
+    CommandState& cs = command_state();
+    if (cs.image_command) clear_user_mode_names();
+    cs.line_in_progress = false;
+    cs.skip_on_once = false;
+    cs.image_command = false;
     redirection().no_output = false;
     remove_temporary_files();
 }
 
 }  // namespace
-
-CommandState& command_state() { return g_command; }
-
-void reset_command_state() {
-    g_command = CommandState{};
-    reset_lexer_state();
-}
 
 void ask_for_parameter(std::string_view prompt) {
     if (procedure_stack().in_procedure) {
@@ -334,11 +330,12 @@ void ask_for_parameter(std::string_view prompt) {
 }
 
 void run_expanded_text(std::string& text) {
-    g_command.line = text;
+    CommandState& cs = command_state();
+    cs.line = text;
     uint32_t status = expand_into_state();
     if (!is_success(status)) signal_condition(status);
-    if (!error_queued() && !lexer_state().reprompt && !g_command.expanded.empty())
-        signal_condition(run_command_line(g_command.expanded));
+    if (!error_queued() && !lexer_state().reprompt && !cs.expanded.empty())
+        signal_condition(run_command_line(cs.expanded));
     show_command_messages();
 }
 
@@ -352,7 +349,7 @@ void command_loop() {
         begin_turn();
         // The one command of -c was a procedure, and it has ended: nothing
         // else is read, from the terminal or from standard input.
-        if (g_command.exit_after_command && procedure_depth() == 0 && !lexer_state().reprompt) {
+        if (command_state().exit_after_command && procedure_depth() == 0 && !lexer_state().reprompt) {
             show_messages();
             interpreter_exit(0);
         }

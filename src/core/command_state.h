@@ -23,7 +23,6 @@ struct CommandState {
 };
 
 CommandState& command_state();
-void reset_command_state();
 
 // A required parameter is missing: at the terminal the line is read again
 // with `prompt` and the completed command runs; in a procedure it fails

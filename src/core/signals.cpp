@@ -24,14 +24,6 @@ namespace {
 
 InterruptState& g_state = interrupts();
 
-struct sigaction g_previous[NSIG];
-bool g_saved[NSIG];
-
-// The message for a fault signal is prepared in advance: the handler of a
-// synchronous fault cannot return, and may only use async-signal-safe calls.
-char g_fault_prefix[256];
-char g_fault_suffix[256];
-
 bool is_synchronous_fault(int sig) {
     return sig == SIGSEGV || sig == SIGBUS || sig == SIGILL || sig == SIGFPE || sig == SIGTRAP ||
            sig == SIGABRT;
@@ -52,9 +44,10 @@ void write_all(int fd, const char* text) { write_fully(fd, std::string_view(text
     for (int i = 0; i < len; ++i) number[i] = digits[len - 1 - i];
     number[len] = '\0';
     write_all(STDOUT_FILENO, "\n");
-    write_all(STDERR_FILENO, g_fault_prefix);
+    const SignalHandlers& handlers = signal_handlers();
+    write_all(STDERR_FILENO, handlers.fault_prefix);
     write_all(STDERR_FILENO, number);
-    write_all(STDERR_FILENO, g_fault_suffix);
+    write_all(STDERR_FILENO, handlers.fault_suffix);
     restore_ttys_from_signal();
     _exit(static_cast<int>(FATAL_GOTSIG & 0xFF));
 }
@@ -108,8 +101,9 @@ void prepare_fault_message() {
     size_t mark = line.find('\x01');
     std::string prefix = mark == std::string::npos ? line : line.substr(0, mark);
     std::string suffix = mark == std::string::npos ? "" : line.substr(mark + 1);
-    std::snprintf(g_fault_prefix, sizeof g_fault_prefix, "%s", prefix.c_str());
-    std::snprintf(g_fault_suffix, sizeof g_fault_suffix, "%s", suffix.c_str());
+    SignalHandlers& handlers = signal_handlers();
+    std::snprintf(handlers.fault_prefix, sizeof handlers.fault_prefix, "%s", prefix.c_str());
+    std::snprintf(handlers.fault_suffix, sizeof handlers.fault_suffix, "%s", suffix.c_str());
 }
 
 void install(int sig) {
@@ -117,7 +111,8 @@ void install(int sig) {
     sa.sa_handler = interrupt_handler;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0;  // no SA_RESTART: blocking reads must see EINTR
-    g_saved[sig] = sigaction(sig, &sa, &g_previous[sig]) == 0;
+    SignalHandlers& handlers = signal_handlers();
+    handlers.saved[sig] = sigaction(sig, &sa, &handlers.previous[sig]) == 0;
 }
 
 }  // namespace
@@ -147,8 +142,9 @@ void save_signal_handlers() {
 }
 
 void restore_signal_handlers() {
+    const SignalHandlers& handlers = signal_handlers();
     for (int sig = 1; sig < NSIG; ++sig)
-        if (g_saved[sig]) sigaction(sig, &g_previous[sig], nullptr);
+        if (handlers.saved[sig]) sigaction(sig, &handlers.previous[sig], nullptr);
 }
 
 void handle_terminating_signals() {

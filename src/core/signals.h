@@ -3,9 +3,25 @@
 // the command loop acts on it.
 #pragma once
 
+#include <csignal>
+
 #include "status/interrupts.h"
 
 namespace dcl {
+
+// What installing the handlers keeps, for putting the previous ones back
+// and for the fault handler.
+struct SignalHandlers {
+    struct sigaction previous[NSIG] = {};  // the dispositions found at start-up
+    bool saved[NSIG] = {};                 // which of them were read
+    // The message for a fault signal is prepared in advance: the handler of
+    // a synchronous fault cannot return, and may only use
+    // async-signal-safe calls.
+    char fault_prefix[256] = {};
+    char fault_suffix[256] = {};
+};
+
+SignalHandlers& signal_handlers();
 
 // Installs the interpreter's handlers, remembering the previous ones, for
 // every signal whose default action ends the process (so that the terminal

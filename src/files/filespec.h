@@ -128,7 +128,6 @@ struct DiskDeviceList {
 };
 
 DiskDeviceList& disk_device_list();
-void reset_disk_device_list();
 
 // A Unix path that stat() finds (an empty path never exists), and one that
 // is a directory.

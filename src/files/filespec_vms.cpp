@@ -12,8 +12,6 @@ namespace {
 constexpr size_t npos = std::string_view::npos;
 constexpr std::string_view kDiskDevicesName = "TQ_DISK_DEVICES";
 
-DiskDeviceList g_disk_devices;
-
 // The directory components of `directory` (which ends in "/") in VMS form,
 // followed by the closing bracket.
 void append_directory_levels(std::string& out, std::string_view directory, bool absolute) {
@@ -63,10 +61,11 @@ void convert_path(std::string& out, std::string_view path, bool relative_to_here
 // Rebuilds the list when TQ_DISK_DEVICES was (re)defined since.
 DiskDeviceList& current_disk_devices() {
     LogicalNameStore& store = logical_name_store();
-    if (g_disk_devices.built && !store.disk_devices_stale) return g_disk_devices;
+    DiskDeviceList& list = disk_device_list();
+    if (list.built && !store.disk_devices_stale) return list;
     store.disk_devices_stale = false;
-    g_disk_devices.built = true;
-    g_disk_devices.devices.clear();
+    list.built = true;
+    list.devices.clear();
     std::string device;
     std::string root;
     for (uint32_t index = 0; index < DiskDeviceList::kMaxDevices; ++index) {
@@ -80,9 +79,9 @@ DiskDeviceList& current_disk_devices() {
             filespec_detail::translate_name(kFileDevTable, device, 0, root) != cond::NORMAL)
             continue;
         if (root.size() >= 4 && root.front() == '[' && root.ends_with(".]"))
-            g_disk_devices.devices.push_back({device, root});
+            list.devices.push_back({device, root});
     }
-    return g_disk_devices;
+    return list;
 }
 
 // "[home.u]x.c" under the root "[home.]" of DKA0 is "DKA0:[u]x.c".
@@ -104,10 +103,6 @@ bool apply_disk_device(std::string& vms, const DiskDevice& device) {
 }
 
 }  // namespace
-
-DiskDeviceList& disk_device_list() { return g_disk_devices; }
-
-void reset_disk_device_list() { g_disk_devices = DiskDeviceList{}; }
 
 uint32_t unix_path_to_vms(std::string& out, std::string_view path) {
     if (path.size() > kMaxPathLength) return cond::BUFOVF;

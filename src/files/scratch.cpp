@@ -15,8 +15,6 @@ namespace dcl {
 
 namespace {
 
-TemporaryFiles g_temporary;
-
 constexpr const char* kFallbackDirectory = "/tmp";
 constexpr unsigned kFallbackModulus = 1000;
 
@@ -55,16 +53,12 @@ std::string temporary_name(bool& created) {
     UniqueFd fd(mkostemp(name.data(), O_CLOEXEC));
     created = fd.valid();
     if (created) return name;
-    unsigned number = g_temporary.counter++ % kFallbackModulus;
+    unsigned number = temporary_files().counter++ % kFallbackModulus;
     unsigned process = static_cast<unsigned>(getpid()) % kFallbackModulus;
     return directory + "qv" + std::to_string(number) + std::to_string(process);
 }
 
 }  // namespace
-
-TemporaryFiles& temporary_files() { return g_temporary; }
-
-void reset_temporary_files() { g_temporary = TemporaryFiles{}; }
 
 std::string scratch_directory() {
     const char* dir = std::getenv("TQTMPDIR");
@@ -97,13 +91,14 @@ uint32_t register_temporary_file(std::string_view path) {
         unlink_retrying(std::string(path));
         return cond::BUFOVF;
     }
-    g_temporary.paths.emplace_back(path);
+    temporary_files().paths.emplace_back(path);
     return 1;
 }
 
 void remove_temporary_files() {
-    for (auto it = g_temporary.paths.rbegin(); it != g_temporary.paths.rend(); ++it) unlink_retrying(*it);
-    g_temporary.paths.clear();
+    std::vector<std::string>& paths = temporary_files().paths;
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) unlink_retrying(*it);
+    paths.clear();
 }
 
 }  // namespace dcl

@@ -20,7 +20,6 @@ struct TemporaryFiles {
 };
 
 TemporaryFiles& temporary_files();
-void reset_temporary_files();
 
 // The scratch directory: TQTMPDIR with a trailing "/", else "/tmp/".
 std::string scratch_directory();

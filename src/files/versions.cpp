@@ -16,19 +16,18 @@ namespace dcl {
 
 namespace {
 
-VersionState g_versions;
-
 constexpr size_t kCopyBlock = 65536;
 constexpr std::string_view kDataType = ".dat";
 constexpr std::string_view kIndexType = ".idx";
 
 int debug_level() {
-    if (g_versions.debug_level < 0) {
+    int& level = version_state().debug_level;
+    if (level < 0) {
         const char* value = std::getenv("DEBUG8");
-        g_versions.debug_level = value ? std::atoi(value) : 0;
-        if (g_versions.debug_level < 0) g_versions.debug_level = 0;
+        level = value ? std::atoi(value) : 0;
+        if (level < 0) level = 0;
     }
-    return g_versions.debug_level;
+    return level;
 }
 
 bool name_exists(const std::string& path) {
@@ -112,8 +111,7 @@ bool copy_then_remove(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-VersionState& version_state() { return g_versions; }
-void reset_version_state() { g_versions = VersionState{}; }
+void reset_version_state() { version_state() = VersionState{}; }
 
 std::string backup_name(std::string_view path, int number) {
     return std::string(path) + ".~" + std::to_string(number) + "~";

@@ -18,6 +18,7 @@ struct VersionState {
 };
 
 VersionState& version_state();
+// This part alone back to its start value (unit tests).
 void reset_version_state();
 
 // "path.~N~".

@@ -11,8 +11,8 @@
 #include "lang/keywords.h"
 #include "lang/verbs.h"
 #include "names/symbols.h"
-#include "proc/procedure.h"
 #include "status/cli_options.h"
+#include "status/command_source.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -208,13 +208,6 @@ uint32_t recognise_command(std::string& out, std::string& line, size_t labels) {
 }
 
 }  // namespace
-
-LexerState& lexer_state() {
-    static LexerState state;
-    return state;
-}
-
-void reset_lexer_state() { lexer_state() = LexerState{}; }
 
 void unmark_nonvms(std::string& line) {
     if (line.size() < 8 || line[0] != '$' || line[1] != '!') return;

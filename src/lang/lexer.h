@@ -21,7 +21,6 @@ struct LexerState {
 };
 
 LexerState& lexer_state();
-void reset_lexer_state();
 
 // Expands `raw` into `out` and sets the command's verb number. `raw` may be
 // rewritten: it receives the joined text while a continuation is pending.

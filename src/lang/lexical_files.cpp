@@ -9,7 +9,7 @@
 
 #include "files/filespec.h"
 #include "lang/qualifiers.h"
-#include "proc/procedure.h"
+#include "status/command_source.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -17,8 +17,6 @@
 namespace dcl {
 
 namespace {
-
-LexicalSearchState g_search_state;
 
 // A failed logical-name translation inside a file specification only
 // means the name was taken as written.
@@ -182,7 +180,7 @@ void discard_ended_levels(LexicalSearchState& state) {
         auto ended = state.contexts.lower_bound({state.lowest_level + 1, INT_MIN});
         state.contexts.erase(ended, state.contexts.end());
     }
-    state.lowest_level = procedure_depth();
+    state.lowest_level = command_source().depth;
 }
 
 // The stream's context, with a fresh walker when it is new or now searches
@@ -200,17 +198,17 @@ SearchContext& context_for(LexicalSearchState& state, std::pair<int, int> key,
 
 }  // namespace
 
-LexicalSearchState& lexical_search_state() { return g_search_state; }
-
 void reset_lexical_search_state() {
-    g_search_state.contexts.clear();
-    g_search_state.lowest_level = INT_MAX;
+    LexicalSearchState& state = lexical_search_state();
+    state.contexts.clear();
+    state.lowest_level = INT_MAX;
 }
 
-void set_search_interrupt_check(bool (*check)()) { g_search_state.interrupted = check; }
+void set_search_interrupt_check(bool (*check)()) { lexical_search_state().interrupted = check; }
 
 void note_procedure_level_popped(int new_depth) {
-    g_search_state.lowest_level = std::min(g_search_state.lowest_level, new_depth);
+    int& lowest = lexical_search_state().lowest_level;
+    lowest = std::min(lowest, new_depth);
 }
 
 namespace {
@@ -278,7 +276,7 @@ uint32_t lexical_parse(LexicalCall& call) {
 // stream and procedure level; a specification without wildcards is
 // searched afresh on every call.
 uint32_t lexical_search(LexicalCall& call) {
-    LexicalSearchState& state = g_search_state;
+    LexicalSearchState& state = lexical_search_state();
     discard_ended_levels(state);
     ExprValue spec_value, stream_value;
     uint32_t status = call.evaluate(0, spec_value);
@@ -289,7 +287,7 @@ uint32_t lexical_search(LexicalCall& call) {
         if (status != 1) return status;
         if (stream_value.integer < 0) return cond::IVRANGE;
     }
-    std::pair<int, int> key{procedure_depth(), stream_value.integer};
+    std::pair<int, int> key{command_source().depth, stream_value.integer};
     FileWalker& walker = context_for(state, key, spec).walker;
     bool found = walker.next();
     status = walker.status();

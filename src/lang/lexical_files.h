@@ -36,11 +36,12 @@ struct LexicalSearchState {
     // of deeper levels belong to procedures that have ended.
     int lowest_level = INT_MAX;
     // Asked by the walkers between files; installed by the session, which
-    // owns the interrupts. Survives the reset.
+    // owns the interrupts. reset_lexical_search_state keeps it.
     bool (*interrupted)() = nullptr;
 };
 
 LexicalSearchState& lexical_search_state();
+// This part alone back to its start value (unit tests).
 void reset_lexical_search_state();
 void set_search_interrupt_check(bool (*check)());
 

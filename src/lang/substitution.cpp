@@ -5,7 +5,7 @@
 #include "lang/lexer.h"
 #include "lang/lexicals.h"
 #include "names/symbols.h"
-#include "proc/procedure.h"
+#include "status/command_source.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -182,7 +182,7 @@ bool take_label(std::string& out, std::string_view line, size_t& i) {
 
 size_t skip_leading_dollars(std::string_view line) {
     size_t i = 0;
-    if (session().interactive && procedure_depth() <= 0) {
+    if (session().interactive && command_source().depth <= 0) {
         while (i < line.size() && (line[i] == '$' || is_blank(line[i]))) ++i;
         return i;
     }

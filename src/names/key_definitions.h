@@ -33,6 +33,7 @@ struct KeyDefinitions {
 };
 
 KeyDefinitions& key_definitions();
+// This part alone back to its start value (unit tests).
 void reset_key_definitions();
 
 // The definition of a key, or nullptr.

@@ -10,30 +10,18 @@
 #include <string>
 #include <unistd.h>
 
-#include "files/filespec.h"
-#include "files/scratch.h"
 #include "names/lnm_internal.h"
 #include "status/condition.h"
 #include "status/streams.h"
-#include "tty/terminal.h"
 
 namespace dcl {
 
-namespace {
-
-LogicalNameStore g_store;
-
-}  // namespace
-
 void LnmServerStateDeleter::operator()(LnmServerState* state) const { delete state; }
 
-LogicalNameStore& logical_name_store() { return g_store; }
-
-void reset_logical_name_store() { g_store = LogicalNameStore{}; }
-
 LnmServerState& lnm_server_state() {
-    if (!g_store.server) lnm::ensure_initialised();
-    return *g_store.server;
+    LogicalNameStore& store = logical_name_store();
+    if (!store.server) lnm::ensure_initialised();
+    return *store.server;
 }
 
 namespace lnm {
@@ -54,8 +42,6 @@ namespace {
     exit_initialisation();
 }
 
-bool is_device_path(std::string_view value) { return starts_with_exact(value, "/dev/"); }
-
 void define_or_exit(std::string_view table, std::string_view name, std::string_view value) {
     uint32_t status = crelnm_qv(table, name, value, nullptr, 0);
     if (is_success(status)) return;
@@ -64,39 +50,24 @@ void define_or_exit(std::string_view table, std::string_view name, std::string_v
     exit_initialisation();
 }
 
-// The standard device names are kept in VMS form.
-void define_device_or_exit(std::string_view name, const std::string& value) {
-    define_or_exit("LNM$PROCESS_TABLE", name, is_device_path(value) ? unix_path_to_vms(value) : value);
-}
-
-struct StreamDevice {
-    std::string name;
-    bool terminal = false;
-};
-
-// A terminal is named by its device; anything else by what the
-// environment variable says (empty when it says nothing).
-StreamDevice stream_device(int fd, const char* variable) {
-    if (is_terminal(fd)) {
-        const char* device = ttyname(fd);
-        return {device ? device : "/dev/tty", true};
-    }
-    const char* value = std::getenv(variable);
-    return {value ? value : "", false};
+// The values of the standard names, when the layers above supply them.
+bool standard_values(StandardNameValues& values) {
+    auto supply = logical_name_store().standard_values;
+    if (supply) supply(values);
+    return supply != nullptr;
 }
 
 void define_process_names() {
     define_or_exit(kProcessDirectory, "LNM$PROCESS", "LNM$PROCESS_TABLE");
-    StreamDevice input = stream_device(STDIN_FILENO, "TQ_SYS_INPUT");
-    StreamDevice output = stream_device(STDOUT_FILENO, "TQ_SYS_OUTPUT");
-    StreamDevice error = stream_device(STDERR_FILENO, "TQ_SYS_ERROR");
-    define_device_or_exit("SYS$COMMAND", input.name);
-    define_device_or_exit("SYS$INPUT", input.name);
-    define_device_or_exit("SYS$OUTPUT", output.name);
-    define_device_or_exit("SYS$ERROR", error.name);
-    bool any_terminal = input.terminal || output.terminal || error.terminal;
-    define_device_or_exit("TT", any_terminal ? "/dev/tty" : "/dev/null");
-    define_device_or_exit("NL", "/dev/null");
+    StandardNameValues v;
+    if (!standard_values(v)) return;
+    const char* table = "LNM$PROCESS_TABLE";
+    define_or_exit(table, "SYS$COMMAND", v.input);
+    define_or_exit(table, "SYS$INPUT", v.input);
+    define_or_exit(table, "SYS$OUTPUT", v.output);
+    define_or_exit(table, "SYS$ERROR", v.error);
+    define_or_exit(table, "TT", v.terminal);
+    define_or_exit(table, "NL", v.null_device);
 }
 
 std::string home_directory() {
@@ -111,7 +82,8 @@ std::string home_directory() {
 
 void define_job_names(const std::string& job_table) {
     define_or_exit(job_table, "SYS$LOGIN", home_directory());
-    define_or_exit(job_table, "SYS$SCRATCH", scratch_directory());
+    StandardNameValues v;
+    if (standard_values(v)) define_or_exit(job_table, "SYS$SCRATCH", v.scratch);
 }
 
 std::string job_table_name(uint32_t process_id) {
@@ -154,7 +126,7 @@ void initialise_process_side() {
 }  // namespace
 
 void inits_log() {
-    LnmServerState& state = *g_store.server;
+    LnmServerState& state = *logical_name_store().server;
     state.system_directory.reset(new (std::nothrow) Directory);
     if (!state.system_directory) fail_system_side("calloc(system_directory)");
     state.process_directory = ProcessDirectorySlot{};
@@ -164,13 +136,14 @@ void inits_log() {
 }
 
 void ensure_initialised() {
-    if (g_store.initialised) return;
+    LogicalNameStore& store = logical_name_store();
+    if (store.initialised) return;
     // Marked first: the definitions made below are client calls too.
-    g_store.initialised = true;
-    g_store.server.reset(new (std::nothrow) LnmServerState);
-    if (!g_store.server) fail_system_side("calloc(system_directory)");
-    g_store.server->process_id = static_cast<uint32_t>(getpid());
-    g_store.server->group_id = static_cast<uint32_t>(getegid());
+    store.initialised = true;
+    store.server.reset(new (std::nothrow) LnmServerState);
+    if (!store.server) fail_system_side("calloc(system_directory)");
+    store.server->process_id = static_cast<uint32_t>(getpid());
+    store.server->group_id = static_cast<uint32_t>(getegid());
     inits_log();
     initialise_process_side();
 }
@@ -229,7 +202,7 @@ uint32_t dispatch(RequestHeader& request) {
 
 void initc_log() {
     // Before the first operation, starting the store does this already.
-    if (!g_store.initialised) {
+    if (!logical_name_store().initialised) {
         lnm::ensure_initialised();
         return;
     }

@@ -55,6 +55,18 @@ struct LnmServerStateDeleter {
     void operator()(LnmServerState* state) const;
 };
 
+// What the standard names start with, in VMS form: the devices of the
+// three standard streams (SYS$COMMAND is the input's), the terminal (TT),
+// the null device (NL) and the scratch directory (SYS$SCRATCH). Finding
+// them takes the terminal driver and file specifications, which live above
+// the store.
+struct StandardNameValues {
+    std::string input, output, error;
+    std::string terminal;
+    std::string null_device;
+    std::string scratch;
+};
+
 // All of the store's process-wide state.
 struct LogicalNameStore {
     bool usermode_switch = false;       // LNM$USERMODE is consulted first
@@ -62,12 +74,12 @@ struct LogicalNameStore {
     bool disk_devices_stale = true;     // TQ_DISK_DEVICES changed: reread it
     bool initialised = false;           // set by the first client operation
     std::unique_ptr<LnmServerState, LnmServerStateDeleter> server;
+    // Asked whenever the process or job table is created afresh; the
+    // interpreter wires it up. Unset, those names are not defined.
+    void (*standard_values)(StandardNameValues& out) = nullptr;
 };
 
 LogicalNameStore& logical_name_store();
-// Forgets every table and name (unit tests); the next operation starts the
-// store afresh.
-void reset_logical_name_store();
 
 // ---- client operations ----------------------------------------------------
 // Each starts the store on first use. `out_table` (when given) receives the

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/text.h"
@@ -17,8 +16,6 @@
 namespace dcl {
 
 namespace {
-
-SymbolTables g_tables;
 
 constexpr size_t kMaxImportedValue = 1023;
 constexpr uint64_t kLargestNumber = 9223372036854775807ull;
@@ -117,13 +114,13 @@ const Symbol* find_in(const SymbolTable& table, std::string_view name) {
 // pseudo-symbols are handled by the caller.
 const Symbol* find_symbol(std::string_view name, SymbolSelector selector, bool& pseudo,
                           uint32_t& table_bit) {
-    const SymbolScope& scope = g_tables.scope;
+    const SymbolTables& tables = symbol_tables();
+    const SymbolScope& scope = tables.scope;
     pseudo = false;
     if (scope.local && (selector == SELECT_ANY || selector == SELECT_LOCAL)) {
         table_bit = SYM_LOCAL;
-        for (int level = procedure_depth(); level >= 0; --level)
-            if (const Symbol* s = find_in(procedure_stack().frames[level].local_symbols, name))
-                return s;
+        for (auto level = tables.levels.rbegin(); level != tables.levels.rend(); ++level)
+            if (const Symbol* s = find_in(*level->locals, name)) return s;
     }
     if (scope.global && (selector == SELECT_ANY || selector == SELECT_GLOBAL)) {
         if (name == "$STATUS" || name == "$SEVERITY") {
@@ -131,11 +128,11 @@ const Symbol* find_symbol(std::string_view name, SymbolSelector selector, bool& 
             return nullptr;
         }
         table_bit = SYM_GLOBAL;
-        if (const Symbol* s = find_in(g_tables.global, name)) return s;
+        if (const Symbol* s = find_in(tables.global, name)) return s;
     }
     if (scope.environment && (selector == SELECT_ANY || selector == SELECT_ENVIRONMENT)) {
         table_bit = SYM_ENVIRONMENT;
-        if (const Symbol* s = find_in(g_tables.environment, name)) return s;
+        if (const Symbol* s = find_in(tables.environment, name)) return s;
     }
     return nullptr;
 }
@@ -148,8 +145,8 @@ uint32_t kind_of(uint32_t flags) {
 
 SymbolTable* table_of_kind(uint32_t kind) {
     if (kind == SYM_LOCAL) return current_local_table();
-    if (kind == SYM_GLOBAL) return &g_tables.global;
-    return &g_tables.environment;
+    SymbolTables& tables = symbol_tables();
+    return kind == SYM_GLOBAL ? &tables.global : &tables.environment;
 }
 
 // How an existing stored name relates to a name being defined.
@@ -255,18 +252,16 @@ bool take_other_spelling(Symbol& symbol) {
 
 }  // namespace
 
-SymbolTables& symbol_tables() { return g_tables; }
-
-void reset_symbol_tables() { g_tables = SymbolTables{}; }
-
 SymbolTable* current_local_table() {
-    return procedure_depth() >= 0 ? &current_frame().local_symbols : nullptr;
+    const std::vector<LevelSymbols>& levels = symbol_tables().levels;
+    return levels.empty() ? nullptr : levels.back().locals;
 }
 
 SymbolTable& local_symbols() {
     if (SymbolTable* table = current_local_table()) return *table;
-    g_tables.no_level_locals.records.clear();
-    return g_tables.no_level_locals;
+    SymbolTable& none = symbol_tables().no_level_locals;
+    none.records.clear();
+    return none;
 }
 
 bool symbol_abbrev_match(std::string_view pattern, std::string_view name) {
@@ -365,7 +360,7 @@ uint32_t set_symbol(std::string_view name, std::string_view value, uint32_t flag
     std::string_view key = upper.view();
     if (value.size() > kMaxSymbolValue) return cond::BUFOVF;
     uint32_t kind = kind_of(flags);
-    const SymbolScope& scope = g_tables.scope;
+    const SymbolScope& scope = symbol_tables().scope;
     if ((kind == SYM_ENVIRONMENT && !scope.environment) || (kind == SYM_GLOBAL && !scope.global))
         return cond::NOSCOPE;
     if (kind == SYM_GLOBAL && is_reserved_global(key)) {
@@ -396,7 +391,7 @@ uint32_t delete_symbol(std::string_view name, uint32_t kind) {
     auto it = std::find_if(records.begin(), records.end(),
                            [&](const Symbol& s) { return symbol_abbrev_match(s.name, key); });
     if (it == records.end()) return cond::UNDSYM;
-    if (table == &g_tables.environment) {
+    if (table == &symbol_tables().environment) {
         unsetenv(variable_of(*it).c_str());
         if (take_other_spelling(*it)) return 1;
     }
@@ -405,7 +400,7 @@ uint32_t delete_symbol(std::string_view name, uint32_t kind) {
 }
 
 void import_environment(char** envp) {
-    std::vector<Symbol>& records = g_tables.environment.records;
+    std::vector<Symbol>& records = symbol_tables().environment.records;
     records.clear();
     if (!envp) return;
     for (char** entry = envp; *entry; ++entry) {
@@ -432,16 +427,17 @@ void import_environment(char** envp) {
 }
 
 std::string environment_variable_name(std::string_view name) {
-    const std::vector<Symbol>& records = g_tables.environment.records;
+    const std::vector<Symbol>& records = symbol_tables().environment.records;
     auto it = std::lower_bound(records.begin(), records.end(), name,
                                [](const Symbol& s, std::string_view n) { return s.name < n; });
     return it != records.end() && it->name == name ? variable_of(*it) : std::string(name);
 }
 
-VerbSymbolScope::VerbSymbolScope() : saved_(g_tables.scope) {
-    if (procedure_depth() >= 0) g_tables.scope = current_frame().scopes.verb;
+VerbSymbolScope::VerbSymbolScope() : saved_(symbol_tables().scope) {
+    SymbolTables& tables = symbol_tables();
+    if (!tables.levels.empty()) tables.scope = tables.levels.back().scopes->verb;
 }
 
-VerbSymbolScope::~VerbSymbolScope() { g_tables.scope = saved_; }
+VerbSymbolScope::~VerbSymbolScope() { symbol_tables().scope = saved_; }
 
 }  // namespace dcl

@@ -58,17 +58,26 @@ struct LevelScopes {
     SymbolScope verb{false, true, true};
 };
 
+// What the store sees of a procedure level: its local table and its scope
+// settings. The level itself belongs to proc.
+struct LevelSymbols {
+    SymbolTable* locals = nullptr;
+    LevelScopes* scopes = nullptr;
+};
+
 struct SymbolTables {
     SymbolTable global;
     SymbolTable environment;
     SymbolScope scope;  // the switches in force now
+    // The procedure levels, level 0 first: proc adds and drops them as
+    // levels come and go.
+    std::vector<LevelSymbols> levels;
     // Stands in for the local table before start-up pushes level 0; kept
     // empty.
     SymbolTable no_level_locals;
 };
 
 SymbolTables& symbol_tables();
-void reset_symbol_tables();
 
 // The local table of the current procedure level (an empty table before
 // level 0 exists).

@@ -19,25 +19,12 @@
 #include "status/messages.h"
 #include "status/session.h"
 #include "status/text.h"
-#include "unix/redirection.h"
 
 namespace dcl {
 
 namespace {
 
 constexpr size_t kEchoPiece = 132;  // data lines are echoed in pieces of this size
-
-// What collect_input_data replaced, for finish_input_data to put back.
-struct InputData {
-    bool active = false;
-    FILE* replaced = nullptr;    // SYS$INPUT before the command
-    FILE* substitute = nullptr;  // what the command got instead
-    int depth = 0;               // level the command ran at
-    OwnedFile scratch;           // the data lines, when there were any
-    std::string scratch_path;
-};
-
-InputData g_data;
 
 // Reads the start of the next line: up to the line limit, its newline
 // included when it fits. False at the end of the file.
@@ -227,28 +214,30 @@ uint32_t collect_input_data(bool dollar_line) {
     FILE* substitute = data ? data.get() : nullptr;
     if (!substitute && r.input == ps.command_input) substitute = session().null_device;
     if (!substitute) return 1;
-    g_data.active = true;
-    g_data.replaced = r.input;
-    g_data.substitute = substitute;
-    g_data.depth = ps.depth;
-    g_data.scratch = std::move(data);
-    g_data.scratch_path = g_data.scratch ? std::move(path) : std::string();
+    InputData& d = input_data();
+    d.active = true;
+    d.replaced = r.input;
+    d.substitute = substitute;
+    d.depth = ps.depth;
+    d.scratch = std::move(data);
+    d.scratch_path = d.scratch ? std::move(path) : std::string();
     r.input = substitute;
     return 1;
 }
 
 void finish_input_data() {
-    if (!g_data.active) return;
-    g_data.active = false;
+    InputData& d = input_data();
+    if (!d.active) return;
+    d.active = false;
     Redirection& r = redirection();
     // A command that left the level (EXIT, LOGOUT) no longer owns the
     // stream it replaced.
-    if (r.input == g_data.substitute) {
-        if (procedure_depth() == g_data.depth) r.input = g_data.replaced;
-        else settle_level_streams();
+    if (r.input == d.substitute) {
+        if (procedure_depth() == d.depth) r.input = d.replaced;
+        else settle_current_streams();
     }
-    OwnedFile data = std::move(g_data.scratch);
-    g_data.scratch_path.clear();
+    OwnedFile data = std::move(d.scratch);
+    d.scratch_path.clear();
     if (!data) return;
     long reached = std::ftell(data.get());
     long size = std::fseek(data.get(), 0, SEEK_END) == 0 ? std::ftell(data.get()) : reached;
@@ -256,6 +245,6 @@ void finish_input_data() {
     if (reached >= 0 && reached < size) signal_condition(cond::SKPDAT);
 }
 
-const std::string& input_data_path() { return g_data.scratch_path; }
+const std::string& input_data_path() { return input_data().scratch_path; }
 
 }  // namespace dcl

@@ -4,14 +4,28 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "lang/keywords.h"
+#include "status/streams.h"
 
 namespace dcl {
 
 // DECK's qualifiers: the data reader parses DECK lines itself.
 extern const KeywordTable kDeckQualifiers;
+
+// What collect_input_data replaced, for finish_input_data to put back.
+struct InputData {
+    bool active = false;
+    FILE* replaced = nullptr;    // SYS$INPUT before the command
+    FILE* substitute = nullptr;  // what the command got instead
+    int depth = 0;               // level the command ran at
+    OwnedFile scratch;           // the data lines, when there were any
+    std::string scratch_path;
+};
+
+InputData& input_data();
 
 // Before such a command runs in a procedure, or at level 0 when the
 // session reads a script from standard input (elsewhere it does nothing):

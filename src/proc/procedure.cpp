@@ -8,29 +8,25 @@
 
 #include "files/filespec.h"
 #include "files/versions.h"
-#include "info/logout.h"
 #include "lang/lexical_files.h"
 #include "names/logical_names.h"
 #include "proc/script_input.h"
 #include "status/condition.h"
+#include "status/exit.h"
 #include "status/interrupts.h"
 #include "status/messages.h"
 #include "status/session.h"
-#include "unix/redirection.h"
 
 namespace dcl {
 
 namespace {
-ProcedureStack g_stack;
-
 constexpr size_t kParameterCount = 8;
 }  // namespace
 
-ProcedureStack& procedure_stack() { return g_stack; }
-
-void reset_procedure_stack() { g_stack = ProcedureStack{}; }
-
-ProcedureFrame& current_frame() { return g_stack.frames[static_cast<size_t>(g_stack.depth)]; }
+ProcedureFrame& current_frame() {
+    ProcedureStack& ps = procedure_stack();
+    return ps.frames[static_cast<size_t>(ps.depth)];
+}
 
 namespace {
 
@@ -38,7 +34,7 @@ namespace {
 // local symbols are always visible at first.
 LevelScopes inherited_scopes() {
     LevelScopes scopes;
-    if (g_stack.depth < 0) {
+    if (procedure_stack().depth < 0) {
         const SymbolScope& now = symbol_tables().scope;
         scopes.general.environment = now.environment;
         scopes.general.global = now.global;
@@ -52,28 +48,41 @@ LevelScopes inherited_scopes() {
     return scopes;
 }
 
+// The stack's depth, and the copy the lower layers read.
+void set_depth(ProcedureStack& ps, int depth) {
+    ps.depth = depth;
+    command_source().depth = depth;
+}
+
 void set_in_procedure_flag() {
-    g_stack.in_procedure = g_stack.depth > 0 || !session().interactive;
+    ProcedureStack& ps = procedure_stack();
+    ps.in_procedure = ps.depth > 0 || !session().interactive;
 }
 
 }  // namespace
 
+void settle_current_streams() {
+    if (auto settle = procedure_stack().stream_rules.settle) settle();
+}
+
 uint32_t push_procedure_level(const std::string& procedure_name) {
-    if (g_stack.depth >= ProcedureStack::kMaxLevels - 1) return cond::STKOVF;
+    ProcedureStack& ps = procedure_stack();
+    if (ps.depth >= ProcedureStack::kMaxLevels - 1) return cond::STKOVF;
     LevelScopes scopes = inherited_scopes();
-    const LevelStreams* caller = g_stack.depth >= 0 ? &current_frame().streams : nullptr;
-    ProcedureFrame& f = g_stack.frames[static_cast<size_t>(g_stack.depth + 1)];
+    const LevelStreams* caller = ps.depth >= 0 ? &current_frame().streams : nullptr;
+    ProcedureFrame& f = ps.frames[static_cast<size_t>(ps.depth + 1)];
     f = ProcedureFrame{};
-    init_level_streams(f.streams, caller);
-    ++g_stack.depth;
+    if (auto init = ps.stream_rules.init) init(f.streams, caller);
+    set_depth(ps, ps.depth + 1);
+    symbol_tables().levels.push_back({&f.local_symbols, &f.scopes});
     f.scopes = scopes;
     symbol_tables().scope.local = true;
     f.procedure_name = procedure_name;
-    if (g_stack.depth == 0) {
+    if (ps.depth == 0) {
         f.input = stdin;
-        g_stack.command_input = stdin;
+        ps.command_input = stdin;
     } else {
-        f.input = g_stack.frames[0].input;
+        f.input = ps.frames[0].input;
     }
     set_in_procedure_flag();
     return 1;
@@ -106,7 +115,8 @@ OwnedFile open_procedure_file(const std::string& path, std::string& text) {
 // its caller's stream.
 uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     if (path.empty()) {
-        const ProcedureFrame& caller = g_stack.frames[static_cast<size_t>(g_stack.depth - 1)];
+        const ProcedureStack& ps = procedure_stack();
+        const ProcedureFrame& caller = ps.frames[static_cast<size_t>(ps.depth - 1)];
         f.input = caller.input;
         f.streams.base[STREAM_INPUT] = caller.streams.base[STREAM_INPUT];
         f.streams.base_name[STREAM_INPUT] = caller.streams.base_name[STREAM_INPUT];
@@ -122,8 +132,14 @@ uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     f.owned_input = std::move(file);
     f.streams.base[STREAM_INPUT] = f.input;
     f.streams.base_name[STREAM_INPUT] = f.procedure_name;
-    g_stack.command_input = f.input;
+    procedure_stack().command_input = f.input;
     return 1;
+}
+
+// The level's own output file (@/OUTPUT), by the stream rules.
+uint32_t open_own_output(LevelStreams& level, std::string_view spec) {
+    auto open = procedure_stack().stream_rules.open_output;
+    return open ? open(level, spec) : 1;
 }
 
 uint32_t define_parameters(const std::vector<std::string>& parameters) {
@@ -143,38 +159,40 @@ uint32_t open_procedure_streams(std::string_view input_path, std::string_view ou
                                 const std::vector<std::string>& parameters) {
     ProcedureFrame& f = current_frame();
     uint32_t status = bind_input(f, input_path);
-    if (status == 1 && !output_spec.empty()) status = open_level_output(f.streams, output_spec);
+    if (status == 1 && !output_spec.empty()) status = open_own_output(f.streams, output_spec);
     if (status == 1) status = define_parameters(parameters);
-    if (status == 1) settle_level_streams();
+    if (status == 1) settle_current_streams();
     if (status != 1) pop_procedure_level();
     return status;
 }
 
 void read_commands_from_script() {
-    ProcedureFrame& level0 = g_stack.frames[0];
+    ProcedureStack& ps = procedure_stack();
+    ProcedureFrame& level0 = ps.frames[0];
     FILE* script = open_script_input(STDIN_FILENO, level0.owned_input);
     if (!script) return;
     level0.input = script;
     level0.streams.base[STREAM_INPUT] = script;
-    if (g_stack.depth == 0) {
-        g_stack.command_input = script;
-        settle_level_streams();
+    if (ps.depth == 0) {
+        ps.command_input = script;
+        settle_current_streams();
     }
-    g_stack.script_input = true;
+    ps.script_input = true;
 }
 
 bool failures_end_session() { return !session().interactive || session().one_shot; }
 
 void end_session(uint32_t status) {
     show_messages();
-    logout_session(0, is_success(status) ? 0 : static_cast<int>(status & 0xFF));
+    interpreter_exit(is_success(status) ? 0 : status & 0xFF);
 }
 
 void pop_procedure_level() {
-    if (g_stack.depth <= 0) {
+    ProcedureStack& ps = procedure_stack();
+    if (ps.depth <= 0) {
         if (!session().interactive) {
             show_messages();
-            logout_session(0, 0);
+            interpreter_exit(0);
         }
         return;
     }
@@ -186,17 +204,16 @@ void pop_procedure_level() {
     ProcedureFrame ending = std::move(f);
     f = ProcedureFrame{};
     if (called && seek_input(return_position) != 1) signal_condition(cond::POSERR, " ");
-    --g_stack.depth;
-    note_procedure_level_popped(g_stack.depth);
-    if (!called) g_stack.command_input = current_frame().input;
+    set_depth(ps, ps.depth - 1);
+    symbol_tables().levels.pop_back();
+    note_procedure_level_popped(ps.depth);
+    if (!called) ps.command_input = current_frame().input;
     symbol_tables().scope = current_frame().scopes.general;
     set_in_procedure_flag();
-    settle_level_streams();
+    settle_current_streams();
     // The CALL raised its block's count so that the block outlived the call.
     if (called) adjust_newest_if_block(-1);
     resume_interrupts();
 }
-
-bool reading_from_file() { return g_stack.depth > 0 || !session().interactive; }
 
 }  // namespace dcl

@@ -13,6 +13,7 @@
 
 #include "lang/tokens.h"
 #include "names/symbols.h"
+#include "status/command_source.h"
 #include "status/streams.h"
 
 namespace dcl {
@@ -65,6 +66,16 @@ struct ProcedureFrame {
     std::vector<std::string> initial_parameters;  // and its operands, verbatim
 };
 
+// What the levels need from the redirection layer above them: a new
+// level's streams, its own output file, and the current streams brought in
+// line with the level in force (unix/redirection.h). The interpreter wires
+// them up; unset, they are skipped.
+struct LevelStreamRules {
+    void (*init)(LevelStreams& level, const LevelStreams* caller) = nullptr;
+    uint32_t (*open_output)(LevelStreams& level, std::string_view spec) = nullptr;
+    void (*settle)() = nullptr;
+};
+
 struct ProcedureStack {
     static constexpr int kMaxLevels = 32;
     std::array<ProcedureFrame, kMaxLevels> frames;
@@ -80,13 +91,17 @@ struct ProcedureStack {
     // After a CALL the next command must be SUBROUTINE; a jump drops the
     // expectation.
     bool expect_subroutine = false;
+    LevelStreamRules stream_rules;
 };
 
 ProcedureStack& procedure_stack();
-void reset_procedure_stack();
 
 inline int procedure_depth() { return procedure_stack().depth; }
 ProcedureFrame& current_frame();
+
+// The current streams and the stream names after the level stack changed
+// (the stream rules' settle).
+void settle_current_streams();
 
 // Pushes a level; 1, or STKOVF when 32 levels are in use.
 uint32_t push_procedure_level(const std::string& procedure_name);
@@ -116,9 +131,6 @@ bool failures_end_session();
 // the failure was queued, or a condition for the caller to queue.
 uint32_t open_procedure_streams(std::string_view input_path, std::string_view output_spec,
                                 const std::vector<std::string>& parameters);
-
-// True when the current level reads its commands from a file.
-bool reading_from_file();
 
 // Continues the current procedure at `label`. Outside a procedure there is
 // nothing to move and it succeeds. 1, USGOTO (the input is then at its

@@ -21,6 +21,5 @@ struct CliOptions {
 };
 
 CliOptions& cli_options();
-void reset_cli_options();
 
 }  // namespace dcl

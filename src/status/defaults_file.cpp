@@ -12,8 +12,6 @@ namespace dcl {
 
 namespace {
 
-DefaultsList g_defaults;
-
 constexpr size_t kMaxLine = 253;
 constexpr size_t kMaxKey = 10;
 
@@ -40,7 +38,7 @@ void take_line(std::string_view raw) {
     if (key.empty() || !std::isalnum(static_cast<unsigned char>(key[0])) || key.size() > kMaxKey)
         return;
     std::string value = blank == std::string::npos ? "" : line.substr(blank + 1);
-    g_defaults.entries.emplace(std::move(key), std::move(value));  // first file wins
+    defaults_list().entries.emplace(std::move(key), std::move(value));  // first file wins
 }
 
 std::string join(const std::string& dir, const char* file) {
@@ -49,9 +47,7 @@ std::string join(const std::string& dir, const char* file) {
 
 }  // namespace
 
-DefaultsList& defaults_list() { return g_defaults; }
-
-void reset_defaults_list() { g_defaults = DefaultsList{}; }
+void reset_defaults_list() { defaults_list() = DefaultsList{}; }
 
 void read_defaults_file(const std::string& path) {
     FILE* f = std::fopen(path.c_str(), "re");
@@ -71,14 +67,15 @@ void read_defaults_file(const std::string& path) {
 }
 
 void read_defaults_files() {
-    g_defaults.entries.clear();
+    defaults_list().entries.clear();
     read_defaults_file(join(session().home_dir, ".qvdefaults"));
     read_defaults_file(join(session().install_dir, "qvdefaults"));
 }
 
 std::optional<std::string> default_value(std::string_view key) {
-    auto it = g_defaults.entries.find(std::string(key));
-    if (it == g_defaults.entries.end()) return std::nullopt;
+    const std::map<std::string, std::string>& entries = defaults_list().entries;
+    auto it = entries.find(std::string(key));
+    if (it == entries.end()) return std::nullopt;
     return it->second;
 }
 

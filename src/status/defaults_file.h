@@ -14,6 +14,7 @@ struct DefaultsList {
 };
 
 DefaultsList& defaults_list();
+// This part alone back to its start value (unit tests).
 void reset_defaults_list();
 
 // Reads both files once at start-up; problems are reported, never fatal.

@@ -15,8 +15,6 @@ namespace dcl {
 
 namespace {
 
-ExitHooks g_hooks;
-
 // Everything written reaches its file, and the terminal is as it was found.
 void leave_in_order() {
     std::fflush(redirection().output);
@@ -24,18 +22,16 @@ void leave_in_order() {
     std::fflush(stdout);
     std::fflush(stderr);
     interrupts().pending = 0;
-    if (g_hooks.restore_terminal) g_hooks.restore_terminal();
+    if (auto restore = exit_hooks().restore_terminal) restore();
     std::fflush(nullptr);
 }
 
 }  // namespace
 
-ExitHooks& exit_hooks() { return g_hooks; }
-
 void interpreter_exit(uint32_t code) {
     // A signal that asked the interpreter to end decides how it ends,
     // whichever way out it happened to be taking.
-    if (g_hooks.settle_signals) g_hooks.settle_signals();
+    if (auto settle = exit_hooks().settle_signals) settle();
     leave_in_order();
     // A session that was started as the user's "dcl" shell falls back to a
     // plain shell when the server it needs is gone.

@@ -4,7 +4,9 @@
 namespace dcl {
 
 namespace {
-InterruptState g_state;
+// Written by the signal handlers, so kept apart from the interpreter's
+// state: plain flags, constant-initialised and never destroyed.
+constinit InterruptState g_state;
 }  // namespace
 
 InterruptState& interrupts() { return g_state; }

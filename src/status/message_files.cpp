@@ -31,56 +31,6 @@ constexpr size_t kHeaderSize = 32;
 constexpr uint32_t kFacilityMask = 0x8FFF0000;
 constexpr uint32_t kStoredMask = ~(SEVERITY_MASK | 0x70000000u);
 
-struct FacilityRecord {
-    uint32_t value;
-    std::string_view name;
-};
-
-struct MessageRecord {
-    uint32_t value;
-    std::string_view ident;
-    std::string_view text;
-    bool directives;
-};
-
-// One data file read whole; the index points into the buffer.
-template <class Record>
-struct IndexedFile {
-    std::unique_ptr<char[]> buffer;
-    std::unique_ptr<Record[]> index;
-    size_t count = 0;
-    std::span<const Record> records() const { return {index.get(), count}; }
-};
-
-struct UserMessage {
-    uint32_t value;
-    std::string ident;
-    std::string text;
-    bool directives;
-    int facility;  // index into the user facility names, -1 before any FACQ
-};
-
-struct UserGroup {
-    uint32_t facility;
-    std::deque<UserMessage> messages;  // newest first
-};
-
-struct MessageDatabase {
-    std::string directory;
-    bool files_tried = false;  // facil.dat and messages.dat are tried once
-    IndexedFile<FacilityRecord> facilities;
-    IndexedFile<MessageRecord> messages;
-    bool env_file_tried = false;  // the TQ_LOADMSG file, at the first miss
-    std::vector<std::string> user_facilities;
-    std::vector<UserGroup> user_groups;
-    std::vector<std::string> user_paths;
-};
-
-MessageDatabase& database() {
-    static MessageDatabase db;
-    return db;
-}
-
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -339,7 +289,7 @@ uint32_t read_user_records(MessageDatabase& db, std::FILE* f) {
 }  // namespace
 
 uint32_t get_message_text(std::string& out, uint32_t value, unsigned parts, bool* directives) {
-    MessageDatabase& db = database();
+    MessageDatabase& db = message_database();
     load_database_files(db);
     FoundMessage found;
     uint32_t status = cond::NORMAL;
@@ -364,13 +314,13 @@ uint32_t get_message_text(std::string& out, uint32_t value, unsigned parts, bool
 }
 
 std::string get_facility_name(uint32_t value) {
-    MessageDatabase& db = database();
+    MessageDatabase& db = message_database();
     load_database_files(db);
     return std::string(facility_of_value(db, value));
 }
 
 uint32_t load_message_file(const std::string& path) {
-    MessageDatabase& db = database();
+    MessageDatabase& db = message_database();
     if (std::find(db.user_paths.begin(), db.user_paths.end(), path) != db.user_paths.end())
         return cond::NORMAL;
     if (!std::getenv("TQ_LOADMSG") && setenv("TQ_LOADMSG", path.c_str(), 0) != 0)
@@ -384,7 +334,7 @@ uint32_t load_message_file(const std::string& path) {
 }
 
 void set_message_directory(const std::string& directory) {
-    MessageDatabase& db = database();
+    MessageDatabase& db = message_database();
     std::string dir = directory;
     if (!dir.empty() && dir.back() != '/') dir += '/';
     if (dir == db.directory) return;
@@ -394,6 +344,6 @@ void set_message_directory(const std::string& directory) {
     db.messages = {};
 }
 
-void reset_message_files() { database() = MessageDatabase{}; }
+void reset_message_files() { message_database() = MessageDatabase{}; }
 
 }  // namespace dcl

@@ -3,7 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace dcl {
 
@@ -38,5 +43,53 @@ void set_message_directory(const std::string& directory);
 
 // Forgets everything loaded and the directory (unit tests).
 void reset_message_files();
+
+// ---- the loaded database ----------------------------------------------------
+struct FacilityRecord {
+    uint32_t value;
+    std::string_view name;
+};
+
+struct MessageRecord {
+    uint32_t value;
+    std::string_view ident;
+    std::string_view text;
+    bool directives;
+};
+
+// One data file read whole; the index points into the buffer.
+template <class Record>
+struct IndexedFile {
+    std::unique_ptr<char[]> buffer;
+    std::unique_ptr<Record[]> index;
+    size_t count = 0;
+    std::span<const Record> records() const { return {index.get(), count}; }
+};
+
+struct UserMessage {
+    uint32_t value;
+    std::string ident;
+    std::string text;
+    bool directives;
+    int facility;  // index into the user facility names, -1 before any FACQ
+};
+
+struct UserGroup {
+    uint32_t facility;
+    std::deque<UserMessage> messages;  // newest first
+};
+
+struct MessageDatabase {
+    std::string directory;
+    bool files_tried = false;  // facil.dat and messages.dat are tried once
+    IndexedFile<FacilityRecord> facilities;
+    IndexedFile<MessageRecord> messages;
+    bool env_file_tried = false;  // the TQ_LOADMSG file, at the first miss
+    std::vector<std::string> user_facilities;
+    std::vector<UserGroup> user_groups;
+    std::vector<std::string> user_paths;
+};
+
+MessageDatabase& message_database();
 
 }  // namespace dcl

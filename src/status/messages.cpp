@@ -11,15 +11,13 @@ namespace dcl {
 
 namespace {
 
-MessageQueue g_queue;
-
 constexpr uint32_t kVerbIf = 44;
 constexpr uint32_t kVerbExit = 38;
 constexpr uint32_t kVerbReturn = 72;
 constexpr uint32_t kVerbRun = 73;
 
 void store(size_t index, uint32_t value, std::string_view arg1, std::string_view arg2) {
-    QueuedCondition& e = g_queue.entries[index];
+    QueuedCondition& e = message_queue().entries[index];
     e.value = value;
     e.arg1.assign(arg1);
     e.arg2.assign(arg2);
@@ -35,7 +33,7 @@ bool fatal_to_interpreter(uint32_t value) {
 // at the label named by its first argument. Nothing is shown now: the
 // command loop makes the jump, and shows the condition if it fails.
 void defer_to_label() {
-    MessageQueue& q = g_queue;
+    MessageQueue& q = message_queue();
     const QueuedCondition& first = q.entries[0];
     q.label_condition = first.value & ~CONTINUE_AT_LABEL_BIT;
     q.label_to_continue_at = first.arg1;
@@ -46,19 +44,17 @@ void defer_to_label() {
 bool skipped(uint32_t value) {
     if (value & INHIBIT_BIT) return true;
     if ((value & 0xFFFF) == 1) return true;
-    uint32_t verb = g_queue.verb;
+    uint32_t verb = message_queue().verb;
     return is_success(value) && (verb == kVerbExit || verb == kVerbReturn || verb == kVerbRun);
 }
 
 }  // namespace
 
-MessageQueue& message_queue() { return g_queue; }
-
-void reset_message_queue() { g_queue = MessageQueue{}; }
+void reset_message_queue() { message_queue() = MessageQueue{}; }
 
 void signal_condition(uint32_t value, std::string_view arg1, std::string_view arg2) {
     if (value == 0 || value == 1) return;
-    MessageQueue& q = g_queue;
+    MessageQueue& q = message_queue();
     if (same_message_number(value, cond::NOSERVER)) q.ending = true;
     if (q.count < 7) {
         store(q.count++, value, arg1, arg2);
@@ -72,10 +68,10 @@ void signal_condition(uint32_t value, std::string_view arg1, std::string_view ar
     }
 }
 
-void discard_messages() { g_queue.count = 0; }
+void discard_messages() { message_queue().count = 0; }
 
 NextStep show_messages() {
-    MessageQueue& q = g_queue;
+    MessageQueue& q = message_queue();
     if (q.count == 0) {
         if (q.verb != kVerbIf) q.status = 1;
         return NextStep::go_on;
@@ -111,7 +107,7 @@ NextStep show_messages() {
 }
 
 void end_if_requested() {
-    if (std::optional<uint32_t> status = g_queue.end_requested) interpreter_exit(*status);
+    if (std::optional<uint32_t> status = message_queue().end_requested) interpreter_exit(*status);
 }
 
 }  // namespace dcl

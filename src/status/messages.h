@@ -45,6 +45,7 @@ struct MessageQueue {
 };
 
 MessageQueue& message_queue();
+// This part alone back to its start value (unit tests).
 void reset_message_queue();
 
 // A non-empty queue is the interpreter's error flag.

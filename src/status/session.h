@@ -47,7 +47,6 @@ struct Session {
 };
 
 Session& session();
-void reset_session();
 
 inline constexpr size_t kMaxPromptLength = 32;
 inline constexpr size_t kMaxLineLength = 1024;

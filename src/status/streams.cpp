@@ -1,12 +1,7 @@
-// The one set of current standard streams.
+// Putting the standard streams back to the process's own.
 #include "status/streams.h"
 
 namespace dcl {
-
-Redirection& redirection() {
-    static Redirection streams;
-    return streams;
-}
 
 void reset_redirection() { redirection() = Redirection{}; }
 

@@ -49,6 +49,8 @@ struct Redirection {
 };
 
 Redirection& redirection();
+// Back to the process's own streams, closing what redirection held open
+// (unit tests).
 void reset_redirection();
 
 inline FILE*& current_stream(StandardStream which) {

@@ -22,10 +22,10 @@ constexpr size_t kMaxSequence = 16;         // longer ones are garbage
 constexpr int kSequenceWaitMs = 500;        // for the rest of a sequence
 constexpr int kByteTimeout = -2;
 
-// {primary, alternate, code}: the keypad, cursor and function keys.
-KeyInput initial_key_input() {
-    KeyInput k;
-    k.table = {{
+}  // namespace
+
+KeyTable standard_key_table() {
+    return {{
         {"\b", "\b", 8},
         {"", nullptr, 127},
         {"\x1b[B", "\x1b" "B", 275}, {"\x1b[D", "\x1b" "D", 276},
@@ -47,10 +47,9 @@ KeyInput initial_key_input() {
         {"\x1b[31~", nullptr, 297}, {"\x1b[32~", nullptr, 298}, {"\x1b[33~", nullptr, 299},
         {"\x1b[34~", nullptr, 300},
     }};
-    return k;
 }
 
-KeyInput g_keys = initial_key_input();
+namespace {
 
 bool is_bracket_or_o(char c) { return c == '[' || c == 'O'; }
 
@@ -98,7 +97,7 @@ int wait_for_byte(int fd, int timeout_ms) {
 
 // The next byte of `fd`, or KEY_INTERRUPTED, KEY_END_OF_INPUT, kByteTimeout.
 int next_byte(int fd, int timeout_ms) {
-    KeyInput& k = g_keys;
+    KeyInput& k = key_input();
     if (k.pending_fd != fd) {
         k.pending.clear();
         k.next = 0;
@@ -124,33 +123,34 @@ bool sequence_goes_on(const std::string& sequence, int c) {
 
 }  // namespace
 
-KeyInput& key_input() { return g_keys; }
-
-void reset_key_input() { g_keys = initial_key_input(); }
+void reset_key_input() { key_input() = KeyInput{}; }
 
 void replace_primary_key(int code, std::string_view sequence) {
-    for (KeyEntry& entry : g_keys.table)
+    for (KeyEntry& entry : key_input().table)
         if (entry.code == code) entry.primary.assign(sequence);
 }
 
 int match_key_sequence(std::string_view sequence) {
-    for (const KeyEntry& entry : g_keys.table)
+    const auto& table = key_input().table;
+    for (const KeyEntry& entry : table)
         if (same_as_primary(sequence, entry.primary)) return entry.code;
-    for (const KeyEntry& entry : g_keys.table)
+    for (const KeyEntry& entry : table)
         if (entry.alternate && sequence == entry.alternate) return entry.code;
     return 0;
 }
 
 bool key_waiting(int fd, int timeout_ms) {
-    if (g_keys.pending_fd == fd && g_keys.next < g_keys.pending.size()) return true;
+    const KeyInput& k = key_input();
+    if (k.pending_fd == fd && k.next < k.pending.size()) return true;
     pollfd p{fd, POLLIN, 0};
     return poll(&p, 1, timeout_ms) > 0;
 }
 
 void discard_typeahead(int fd) {
-    g_keys.pending.clear();
-    g_keys.next = 0;
-    g_keys.utf8_remaining = 0;
+    KeyInput& k = key_input();
+    k.pending.clear();
+    k.next = 0;
+    k.utf8_remaining = 0;
     tcflush(fd, TCIFLUSH);
 }
 
@@ -168,11 +168,12 @@ int read_key(int fd) {
         }
         if (sequence.empty()) {
             // The bytes that a UTF-8 lead announced are text, 0x9B included.
-            if (g_keys.utf8_remaining > 0 && is_continuation(static_cast<unsigned char>(c))) {
-                --g_keys.utf8_remaining;
+            int& remaining = key_input().utf8_remaining;
+            if (remaining > 0 && is_continuation(static_cast<unsigned char>(c))) {
+                --remaining;
                 return c;
             }
-            g_keys.utf8_remaining = utf8_continuations(static_cast<unsigned char>(c));
+            remaining = utf8_continuations(static_cast<unsigned char>(c));
             if ((word1 & TT_ESCAPE) && c == ESC) {
                 sequence.push_back(ESC);
                 continue;

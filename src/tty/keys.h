@@ -30,9 +30,15 @@ struct KeyEntry {
     int code;
 };
 
+using KeyTable = std::array<KeyEntry, 45>;
+
+// {primary, alternate, code}: the keypad, cursor and function keys as a
+// VT terminal sends them.
+KeyTable standard_key_table();
+
 struct KeyInput {
-    static constexpr size_t kEntries = 45;
-    std::array<KeyEntry, kEntries> table;
+    static constexpr size_t kEntries = std::tuple_size_v<KeyTable>;
+    KeyTable table = standard_key_table();
     std::string pending;  // bytes read but not yet decoded
     size_t next = 0;      // first undecoded byte of `pending`
     int pending_fd = -1;  // the descriptor they came from
@@ -40,6 +46,7 @@ struct KeyInput {
 };
 
 KeyInput& key_input();
+// This part alone back to its start value (unit tests).
 void reset_key_input();
 
 // A terminal description's sequence for a key replaces its primary one.

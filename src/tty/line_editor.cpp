@@ -23,8 +23,6 @@ namespace dcl {
 
 namespace {
 
-LineEditState g_edit;
-
 enum class KeyOutcome { more, done };
 
 // How long the rest of a UTF-8 sequence may take to arrive once its lead
@@ -73,7 +71,7 @@ KeyOutcome recall_key(Editor& e, bool up) {
     else r.position = e.remembered > 0 ? e.remembered - 1 : 0;
     erase_display(e.display, e.prompt_columns + text_columns(e.text));
     e.text.clear();
-    g_edit.reprompt = true;
+    line_edit_state().reprompt = true;
     return KeyOutcome::done;
 }
 
@@ -304,7 +302,7 @@ void start_line(Editor& e, std::string& line, std::string& prefix) {
     RecallList& r = recall_list();
     e.remembered = r.position;
     r.position = 0;
-    g_edit.reprompt = false;
+    line_edit_state().reprompt = false;
     if (e.remembered > 0) {
         r.position = e.remembered;
         e.text = get_recall();
@@ -347,10 +345,6 @@ uint32_t read_plain_line(std::string& line) {
 }
 
 }  // namespace
-
-LineEditState& line_edit_state() { return g_edit; }
-
-void reset_line_edit_state() { g_edit = LineEditState{}; }
 
 uint32_t getline(std::string_view prompt, std::string& line, char single_key) {
     if (!is_terminal(STDIN_FILENO)) return read_plain_line(line);

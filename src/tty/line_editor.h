@@ -18,7 +18,6 @@ struct LineEditState {
 };
 
 LineEditState& line_edit_state();
-void reset_line_edit_state();
 
 // Shows `prompt` and reads a line, appended to the text already in `line`.
 // `single_key`, when not 0, is a character that ends the read at once and

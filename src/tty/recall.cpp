@@ -3,18 +3,12 @@
 
 namespace dcl {
 
-namespace {
-RecallList g_recall;
-}
-
-RecallList& recall_list() { return g_recall; }
-
-void reset_recall_list() { g_recall = RecallList{}; }
+void reset_recall_list() { recall_list() = RecallList{}; }
 
 void add_recall(std::string_view line) {
     line = line.substr(0, RecallList::kMaxLine);
     if (line.empty()) return;
-    RecallList& r = g_recall;
+    RecallList& r = recall_list();
     if (r.count > 0 && r.ring[r.newest] == line) return;
     r.newest = r.count == 0 ? 0 : (r.newest + 1) % RecallList::kEntries;
     r.ring[r.newest].assign(line);
@@ -22,13 +16,13 @@ void add_recall(std::string_view line) {
 }
 
 std::string get_recall() {
-    int n = g_recall.position;
+    int n = recall_list().position;
     const std::string* line = n > 0 ? recalled(static_cast<size_t>(n)) : nullptr;
     return line ? *line : std::string();
 }
 
 const std::string* recalled(size_t n) {
-    RecallList& r = g_recall;
+    RecallList& r = recall_list();
     if (n == 0 || n > r.count) return nullptr;
     size_t index = (r.newest + RecallList::kEntries - (n - 1)) % RecallList::kEntries;
     return &r.ring[index];

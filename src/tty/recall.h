@@ -20,6 +20,7 @@ struct RecallList {
 };
 
 RecallList& recall_list();
+// This part alone back to its start value (unit tests).
 void reset_recall_list();
 
 // Stores a command (cut to 255 characters); empty lines and a repeat of

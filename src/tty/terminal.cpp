@@ -16,8 +16,6 @@ namespace dcl {
 
 namespace {
 
-TerminalState g_terminal;
-
 // Speed codes of termios and their baud rates.
 struct SpeedEntry {
     speed_t code;
@@ -146,7 +144,8 @@ uint32_t create_record(int fd, struct stat& st) {
         r.speed = baud_of(cfgetospeed(&r.original));
         characteristics_from_termios(r.original, r.characteristics);
     }
-    g_terminal.records.insert(g_terminal.records.begin(), std::move(record));
+    auto& records = terminal_state().records;
+    records.insert(records.begin(), std::move(record));
     return 1;
 }
 
@@ -156,7 +155,7 @@ int environment_number(const char* name) {
 }
 
 void load_screen_data() {
-    TerminalState& t = g_terminal;
+    TerminalState& t = terminal_state();
     t.width = environment_number("COLS");
     t.height = environment_number("LINES");
     bool known = false;
@@ -201,19 +200,18 @@ void single_keys(struct termios& t, cc_t minimum, cc_t tenths) {
 
 }  // namespace
 
-TerminalState& terminal_state() { return g_terminal; }
-
 void reset_terminal_state() {
-    for (auto& r : g_terminal.records)
+    TerminalState& t = terminal_state();
+    for (auto& r : t.records)
         if (r->owns_fd) close(r->fd);
-    g_terminal = TerminalState{};
+    t = TerminalState{};
 }
 
 bool is_terminal(int fd) {
     if (isatty(fd)) return true;
-    if (g_terminal.pipes_count_as_terminals < 0)
-        g_terminal.pipes_count_as_terminals = std::getenv("QV_TTY_PIPES") != nullptr;
-    if (!g_terminal.pipes_count_as_terminals) return false;
+    int& pipes = terminal_state().pipes_count_as_terminals;
+    if (pipes < 0) pipes = std::getenv("QV_TTY_PIPES") != nullptr;
+    if (!pipes) return false;
     struct stat st {};
     return fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
 }
@@ -228,14 +226,15 @@ void characteristics_from_termios(const struct termios& t, uint32_t words[3]) {
 TerminalRecord* find_tty(int fd) {
     struct stat st {};
     if (fstat(fd, &st) != 0) return nullptr;
-    for (auto& r : g_terminal.records)
+    for (auto& r : terminal_state().records)
         if (r->device == st.st_rdev) return r.get();
     return nullptr;
 }
 
 uint32_t init_tty(int fd) {
     if (!is_terminal(fd)) return cond::RMS_DEV;
-    if (g_terminal.drone_nocrlf < 0) g_terminal.drone_nocrlf = std::getenv("DRONE_NOCRLF") != nullptr;
+    TerminalState& t = terminal_state();
+    if (t.drone_nocrlf < 0) t.drone_nocrlf = std::getenv("DRONE_NOCRLF") != nullptr;
     TerminalRecord* record = find_tty(fd);
     bool fresh = record == nullptr;
     if (fresh) {
@@ -245,10 +244,10 @@ uint32_t init_tty(int fd) {
             return cond::INTERR;
         }
         if (uint32_t status = create_record(fd, st); status != 1) return status;
-        record = g_terminal.records.front().get();
+        record = t.records.front().get();
     }
     load_screen_data();
-    apply_capability_bits(*record, g_terminal.caps, fresh);
+    apply_capability_bits(*record, t.caps, fresh);
     return 1;
 }
 
@@ -296,29 +295,38 @@ uint32_t set_tty_mode(int fd, TerminalMode mode) {
     // would stop this process (SIGTTOU) or disturb the shell in front.
     pid_t foreground = tcgetpgrp(r->fd);
     if (foreground != -1 && foreground != getpgrp()) return 1;
-    if (!g_terminal.exit_hook) {
-        g_terminal.exit_hook = true;
+    TerminalState& state = terminal_state();
+    if (!state.exit_hook) {
+        state.exit_hook = true;
         std::atexit(restore_ttys);
     }
-    struct termios t = settings_for_mode(*r, mode, g_terminal.drone_nocrlf == 0);
+    struct termios t = settings_for_mode(*r, mode, state.drone_nocrlf == 0);
     return tcsetattr(r->fd, TCSADRAIN, &t) == 0 ? 1 : cond::NOPRIV;
 }
 
 void restore_ttys() {
-    for (auto& r : g_terminal.records) {
+    auto& records = terminal_state().records;
+    for (auto& r : records) {
         if (!r->not_terminal) tcsetattr(r->fd, TCSADRAIN, &r->original);
         if (r->owns_fd) close(r->fd);
     }
-    g_terminal.records.clear();
+    records.clear();
 }
 
 void restore_ttys_from_signal() {
-    for (auto& r : g_terminal.records)
+    for (auto& r : terminal_state().records)
         if (!r->not_terminal) tcsetattr(r->fd, TCSANOW, &r->original);
 }
 
-int screen_width() { return g_terminal.width > 0 ? g_terminal.width : 80; }
-int screen_height() { return g_terminal.height > 0 ? g_terminal.height : 24; }
+int screen_width() {
+    int width = terminal_state().width;
+    return width > 0 ? width : 80;
+}
+
+int screen_height() {
+    int height = terminal_state().height;
+    return height > 0 ? height : 24;
+}
 
 std::string encode_termios(const struct termios& t) {
     static const char kHex[] = "0123456789abcdef";

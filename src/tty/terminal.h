@@ -77,6 +77,8 @@ struct TerminalState {
 };
 
 TerminalState& terminal_state();
+// This part alone back to its start value, closing the descriptors the
+// records own (unit tests, and the interpreter's reset).
 void reset_terminal_state();
 
 // A descriptor counts as a terminal when isatty says so, or, with

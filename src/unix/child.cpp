@@ -29,16 +29,6 @@ namespace {
 
 constexpr size_t kMaxCommandLength = 255;
 
-struct PreviousDirectory {
-    std::string path;
-    bool valid = false;
-};
-
-PreviousDirectory& previous_directory() {
-    static PreviousDirectory previous;
-    return previous;
-}
-
 // The screen width for children that format their output to it; only a
 // width other than the usual 80 is passed on.
 void export_columns() {
@@ -46,12 +36,6 @@ void export_columns() {
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return;
     if (size.ws_col == 80) return;
     setenv("COLS", std::to_string(size.ws_col).c_str(), 1);
-}
-
-// Sorted descriptors above 2 that the interpreter's caller handed down.
-std::vector<int>& inherited_descriptors() {
-    static std::vector<int> fds;
-    return fds;
 }
 
 // At start-up a descriptor without close-on-exec can only have come from
@@ -102,7 +86,7 @@ void streams_onto_standard_descriptors() {
 }  // namespace
 
 void remember_inherited_descriptors() {
-    std::vector<int>& fds = inherited_descriptors();
+    std::vector<int>& fds = inherited_descriptors().fds;
     fds.clear();
     if (DIR* dir = opendir("/proc/self/fd")) {
         int own = dirfd(dir);
@@ -122,7 +106,7 @@ void remember_inherited_descriptors() {
 
 void prepare_child_process(const std::vector<int>& keep) {
     streams_onto_standard_descriptors();
-    std::vector<int> open = inherited_descriptors();
+    std::vector<int> open = inherited_descriptors().fds;
     open.insert(open.end(), keep.begin(), keep.end());
     std::sort(open.begin(), open.end());
     close_all_but(open);
@@ -221,11 +205,6 @@ uint32_t chdir_failure(int error) {
 }
 
 }  // namespace
-
-ChildState& child_state() {
-    static ChildState state;
-    return state;
-}
 
 std::string signal_name(int sig) {
     const char* abbreviation = sigabbrev_np(sig);

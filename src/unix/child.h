@@ -19,6 +19,22 @@ struct ChildState {
 
 ChildState& child_state();
 
+// Where CD was before its last change: "CD -" goes back there.
+struct PreviousDirectory {
+    std::string path;
+    bool valid = false;
+};
+
+PreviousDirectory& previous_directory();
+
+// The descriptors above 2 that the interpreter's caller handed down,
+// sorted: children inherit them.
+struct InheritedDescriptors {
+    std::vector<int> fds;
+};
+
+InheritedDescriptors& inherited_descriptors();
+
 // The condition for a child ended by a fault signal (illegal instruction,
 // abort, bus error, arithmetic trap, segmentation fault); 1 for others.
 uint32_t condition_for_signal(int sig);

@@ -22,8 +22,6 @@
 namespace dcl {
 
 namespace {
-Redirection& g_redirection = redirection();
-
 constexpr const char* kNames[kStandardStreams] = {"SYS$INPUT", "SYS$OUTPUT", "SYS$ERROR"};
 constexpr FILE* const* kProcessStreams[kStandardStreams] = {&stdin, &stdout, &stderr};
 
@@ -36,7 +34,7 @@ LevelStreams* current_level() {
 
 // What the stream is when no command-level /OUTPUT is in force.
 FILE* settled_stream(StandardStream which) {
-    if (FILE* user = g_redirection.user[which].get()) return user;
+    if (FILE* user = redirection().user[which].get()) return user;
     if (const LevelStreams* level = current_level()) {
         if (FILE* defined = level->defined[which].get()) return defined;
         if (level->base[which]) return level->base[which];
@@ -45,7 +43,7 @@ FILE* settled_stream(StandardStream which) {
 }
 
 void settle(StandardStream which) {
-    if (which == STREAM_OUTPUT && g_redirection.cmd_output_redirected) return;
+    if (which == STREAM_OUTPUT && redirection().cmd_output_redirected) return;
     current_stream(which) = settled_stream(which);
 }
 
@@ -177,7 +175,7 @@ bool finish_listing(FILE* out, uint32_t failure) {
 
 uint32_t redirect_command_output(std::string_view token, uint32_t& options, uint32_t flags,
                                  std::string_view default_name) {
-    Redirection& r = g_redirection;
+    Redirection& r = redirection();
     if (flags & RESULT_NEGATED) {
         options &= ~OUTPUT_WANTED;
         r.no_output = true;
@@ -202,7 +200,7 @@ uint32_t redirect_command_output(std::string_view token, uint32_t& options, uint
 }
 
 void restore_command_output() {
-    Redirection& r = g_redirection;
+    Redirection& r = redirection();
     if (!r.cmd_output_redirected) return;
     r.cmd_output_redirected = false;
     settle(STREAM_OUTPUT);
@@ -219,7 +217,7 @@ uint32_t define_stream(StandardStream which, std::string_view spec, bool user_mo
     if (status != 1) return status;
     std::fflush(current_stream(which));
     if (user_mode) {
-        g_redirection.user[which] = std::move(file);
+        redirection().user[which] = std::move(file);
         settle(which);
         return define_name("LNM$USERMODE", which, spec) == 1 ? 1 : 0;
     }
@@ -236,7 +234,7 @@ uint32_t define_stream(StandardStream which, std::string_view spec, bool user_mo
 uint32_t deassign_stream(StandardStream which, bool user_mode) {
     std::fflush(current_stream(which));
     if (user_mode) {
-        OwnedFile old = std::move(g_redirection.user[which]);
+        OwnedFile old = std::move(redirection().user[which]);
         settle(which);
         lnm_delete_name("LNM$USERMODE", kNames[which]);  // gone or not, the stream is back
         return 1;
@@ -250,11 +248,12 @@ uint32_t deassign_stream(StandardStream which, bool user_mode) {
 }
 
 void end_user_mode() {
+    Redirection& r = redirection();
     for (size_t i = 0; i < kStandardStreams; ++i) {
         auto which = static_cast<StandardStream>(i);
-        if (!g_redirection.user[which]) continue;
-        std::fflush(g_redirection.user[which].get());
-        OwnedFile old = std::move(g_redirection.user[which]);
+        if (!r.user[which]) continue;
+        std::fflush(r.user[which].get());
+        OwnedFile old = std::move(r.user[which]);
         settle(which);
     }
     lnm_delete_name("LNM$USERMODE", "");
@@ -312,7 +311,7 @@ void settle_level_streams() {
 }
 
 void set_session_output(OwnedFile file, const std::string& vms_name) {
-    Redirection& r = g_redirection;
+    Redirection& r = redirection();
     r.session_output = std::move(file);
     if (LevelStreams* level = current_level()) {
         for (StandardStream which : {STREAM_OUTPUT, STREAM_ERROR}) {

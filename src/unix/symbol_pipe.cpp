@@ -43,8 +43,6 @@ uint32_t get_le(std::string_view s, size_t at, size_t width) {
     return v;
 }
 
-SymbolPipe g_pipe;
-
 uint32_t scope_kind(uint16_t scope) {
     if (scope == sympipe::SCOPE_LOCAL) return SYM_LOCAL;
     if (scope == sympipe::SCOPE_ENVIRONMENT) return SYM_ENVIRONMENT;
@@ -146,10 +144,6 @@ PipeMessage refused_request_reply() {
     reply.status = sympipe::REPLY_FAILED;
     return reply;
 }
-
-SymbolPipe& symbol_pipe() { return g_pipe; }
-
-void reset_symbol_pipe() { g_pipe = SymbolPipe{}; }
 
 bool split_image_words(std::string_view text, std::vector<std::string>& words) {
     words.clear();
@@ -299,7 +293,8 @@ void drain(int fd) {
 // All four ends are the interpreter's: the image gets its two in the
 // forked child only, so no other child ever holds them.
 uint32_t open_symbol_pipe() {
-    if (g_pipe.open()) return 1;
+    SymbolPipe& p = symbol_pipe();
+    if (p.open()) return 1;
     int request[2], reply[2];
     if (::pipe2(request, O_CLOEXEC) != 0) return cond::NOPIPE;
     if (::pipe2(reply, O_CLOEXEC) != 0) {
@@ -307,10 +302,10 @@ uint32_t open_symbol_pipe() {
         ::close(request[1]);
         return cond::NOPIPE;
     }
-    g_pipe.request_read = UniqueFd(request[0]);
-    g_pipe.request_write = UniqueFd(request[1]);
-    g_pipe.reply_read = UniqueFd(reply[0]);
-    g_pipe.reply_write = UniqueFd(reply[1]);
+    p.request_read = UniqueFd(request[0]);
+    p.request_write = UniqueFd(request[1]);
+    p.reply_read = UniqueFd(reply[0]);
+    p.reply_write = UniqueFd(reply[1]);
     fcntl(reply[1], F_SETFL, fcntl(reply[1], F_GETFL) | O_NONBLOCK);
     return 1;
 }
@@ -322,12 +317,12 @@ void put_number(const char* name, long value) {
 }
 
 [[noreturn]] void exec_image(const std::vector<std::string>& argv, pid_t parent) {
-    put_number("CLI_SYM_READPIPE", g_pipe.reply_read.get());
-    put_number("CLI_SYM_WRITEPIPE", g_pipe.request_write.get());
+    put_number("CLI_SYM_READPIPE", symbol_pipe().reply_read.get());
+    put_number("CLI_SYM_WRITEPIPE", symbol_pipe().request_write.get());
     put_number("CLI_PID", parent);
     std::string vms;
     if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) setenv("TQ_IMAGNAME", vms.c_str(), 1);
-    prepare_child_process({g_pipe.reply_read.get(), g_pipe.request_write.get()});
+    prepare_child_process({symbol_pipe().reply_read.get(), symbol_pipe().request_write.get()});
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -338,7 +333,7 @@ void put_number(const char* name, long value) {
 bool image_ended(ImageRun& run) { return reap_image(run); }
 
 void serve_until_end(ImageRun& run) {
-    while (serve_one_request(g_pipe.request_read.get(), g_pipe.reply_write.get(), run, image_ended)) {
+    while (serve_one_request(symbol_pipe().request_read.get(), symbol_pipe().reply_write.get(), run, image_ended)) {
     }
     // A failed reply write leaves the image running: wait for it anyway.
     while (!reap_image(run)) {
@@ -355,8 +350,8 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     if (argv.empty()) return cond::NOPIPE;
     child_state() = ChildState{};
     if (uint32_t status = open_symbol_pipe(); status != 1) return status;
-    drain(g_pipe.request_read.get());
-    drain(g_pipe.reply_read.get());
+    drain(symbol_pipe().request_read.get());
+    drain(symbol_pipe().reply_read.get());
     flush_before_child();
     struct sigaction quiet{}, previous{};
     quiet.sa_handler = note_child;

@@ -83,7 +83,6 @@ struct SymbolPipe {
 };
 
 SymbolPipe& symbol_pipe();
-void reset_symbol_pipe();
 
 // Serves one request that has arrived on `request_fd` and writes the reply
 // to `reply_fd`. `ended` is polled while the body is awaited, so a writer

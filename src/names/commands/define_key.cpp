@@ -46,8 +46,6 @@ constexpr bool key_names_sorted() {
 }
 static_assert(key_names_sorted(), "the key-name table is searched by bisection");
 
-KeyDefinitions g_keys;
-
 // Upper case with the blanks outside quotes removed: "pf 1" is PF1.
 std::string compact_key_name(std::string_view typed) {
     std::string upper = upper_outside_quotes(typed);
@@ -62,7 +60,7 @@ std::string compact_key_name(std::string_view typed) {
 }
 
 void store_definition(uint32_t code, std::string text, uint32_t flags) {
-    std::vector<KeyDefinition>& keys = g_keys.keys;
+    std::vector<KeyDefinition>& keys = key_definitions().keys;
     auto at = std::lower_bound(keys.begin(), keys.end(), code,
                                [](const KeyDefinition& k, uint32_t c) { return k.code < c; });
     if (at != keys.end() && at->code == code) {
@@ -96,12 +94,8 @@ uint32_t key_options(const ParsedCommand& cmd) {
 
 }  // namespace
 
-KeyDefinitions& key_definitions() { return g_keys; }
-
-void reset_key_definitions() { g_keys = KeyDefinitions{}; }
-
 const KeyDefinition* find_key_definition(uint32_t code) {
-    const std::vector<KeyDefinition>& keys = g_keys.keys;
+    const std::vector<KeyDefinition>& keys = key_definitions().keys;
     auto at = std::lower_bound(keys.begin(), keys.end(), code,
                                [](const KeyDefinition& k, uint32_t c) { return k.code < c; });
     return at != keys.end() && at->code == code ? &*at : nullptr;
