@@ -9,19 +9,13 @@ namespace dcl {
 
 namespace {
 
-// Built before any other file's static objects (init_priority) and never
-// destroyed: the atexit handler that puts the terminals back, and signal
-// handlers that arrive while the process is exiting, still find every part
-// whole. What it holds when the process ends is reclaimed with the process.
-union Instance {
-    Interpreter value;
-    Instance() : value() {}
-    ~Instance() {}
-};
+// Built before any other file's static objects (init_priority), so that
+// it is destroyed after them and after the exit handlers registered at
+// start-up (the one that puts the terminals back among them). Destroying it
+// closes what the levels and the redirection layer still hold open.
+[[gnu::init_priority(101)]] Interpreter g_instance;
 
-[[gnu::init_priority(101)]] Instance g_instance;
-
-Interpreter& g = g_instance.value;
+Interpreter& g = g_instance;
 
 }  // namespace
 
