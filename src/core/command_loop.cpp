@@ -8,6 +8,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "core/cached_lines.h"
 #include "core/command_state.h"
 #include "core/dispatch.h"
 #include "core/signals.h"
@@ -151,6 +152,35 @@ void start_initial_procedure(ProcedureFrame& level0) {
     if (procedure_depth() == 0) finish_one_shot();
 }
 
+uint32_t expand_into_state();
+
+// An IF's THEN command, from the cache of its IF line when kept there.
+void run_then_command(ProcedureFrame& frame, std::string& text) {
+    long if_line = frame.pending_from;
+    frame.pending_from = -1;
+    LineCache* cache = if_line >= 0 && line_cache_in_use() ? current_line_cache() : nullptr;
+    if (!cache) {
+        run_expanded_text(text);
+        return;
+    }
+    CommandState& cs = command_state();
+    if (!take_cached_then(*cache, if_line, text)) {
+        uint32_t status = expand_into_state();
+        if (!is_success(status)) signal_condition(status);
+        if (error_queued() || lexer_state().reprompt || cs.expanded.empty()) {
+            show_command_messages();
+            return;
+        }
+        if (!tokenize_line(cs.tokens, cs.expanded, message_queue().verb, lexer_state().assignment)) {
+            show_command_messages();
+            return;
+        }
+        keep_then(*cache, if_line, text);
+    }
+    signal_condition(run_tokens());
+    show_command_messages();
+}
+
 // Step 3 of a turn: a command waiting at this level runs before any read.
 // The command of an IF ... THEN (or -c's, set at start-up) was echoed with
 // its line already, and its failure is handled by ON like that of any
@@ -168,7 +198,7 @@ bool run_pending_command() {
     if (session().one_shot && procedure_depth() == 0) cs.exit_after_command = true;
     cs.line = text;
     lexer_state().echo_suppressed = true;
-    run_expanded_text(text);
+    run_then_command(frame, text);
     lexer_state().echo_suppressed = false;
     // A procedure just started runs first; the session ends after it.
     if (session().one_shot && procedure_depth() == 0 && !lexer_state().reprompt) finish_one_shot();
@@ -210,30 +240,55 @@ uint32_t expand_into_state() {
     return expand_command_line(cs.expanded, cs.line);
 }
 
+// Reads a procedure line, continuation lines included, and expands it.
+// False when the level ended or an interrupt came.
+bool read_and_expand() {
+    CommandState& cs = command_state();
+    do {
+        uint32_t status = read_command_line(cs.line);
+        if (status == cond::CONTROLY) return false;
+        if (status == cond::RMS_EOF) {
+            pop_procedure_level();
+            return false;
+        }
+        if (!is_success(status)) {
+            signal_condition(status);
+            break;
+        }
+        if (error_queued()) break;
+        status = expand_into_state();
+        if (!is_success(status)) signal_condition(status);
+    } while (lexer_state().reprompt && !error_queued());
+    cs.dollar_line = !cs.line.empty() && cs.line[0] == '$';
+    return true;
+}
+
+// The next procedure line, from the level's line cache when it was kept
+// there, else read, expanded and tokenised (and kept when it may be).
+// False when there is nothing to run.
+bool next_procedure_command(LineCache* cache, long start, bool& tokenized) {
+    CommandState& cs = command_state();
+    if (cache && take_cached_line(*cache, start)) {
+        tokenized = true;
+        return !cs.expanded.empty();
+    }
+    if (!read_and_expand()) return false;
+    if (error_queued()) return true;
+    tokenized = !cs.expanded.empty() &&
+                tokenize_line(cs.tokens, cs.expanded, message_queue().verb, lexer_state().assignment);
+    if (cache) keep_line(*cache, start, tell_input(), tokenized);
+    return !cs.expanded.empty() || error_queued();
+}
+
 void process_procedure_line() {
     close_finished_if_blocks();
     CommandState& cs = command_state();
     cs.line.clear();
     lexer_state().reprompt = false;
-    if (!error_queued()) {
-        do {
-            uint32_t status = read_command_line(cs.line);
-            if (status == cond::CONTROLY) return;
-            if (status == cond::RMS_EOF) {
-                pop_procedure_level();
-                return;
-            }
-            if (!is_success(status)) {
-                signal_condition(status);
-                break;
-            }
-            if (error_queued()) break;
-            status = expand_into_state();
-            if (!is_success(status)) signal_condition(status);
-        } while (lexer_state().reprompt && !error_queued());
-        cs.dollar_line = !cs.line.empty() && cs.line[0] == '$';
-        if (cs.expanded.empty() && !error_queued()) return;
-    }
+    LineCache* cache = line_cache_in_use() ? current_line_cache() : nullptr;
+    long start = cache ? tell_input() : -1;
+    bool tokenized = false;
+    if (!error_queued() && !next_procedure_command(cache, start, tokenized)) return;
     // A CALL whose label is not a SUBROUTINE is reported, and the command
     // found there is carried out all the same.
     bool not_subroutine = false;
@@ -243,8 +298,12 @@ void process_procedure_line() {
         if (not_subroutine) signal_condition(cond::NOTSUBR);
         ps.expect_subroutine = false;
     }
+    ProcedureFrame& frame = current_frame();
     if (!error_queued() || not_subroutine)
-        signal_condition(run_command_line(cs.expanded));
+        signal_condition(tokenized ? run_tokens() : run_command_line(cs.expanded));
+    // An IF that left its THEN command: the cached line knows it next time.
+    bool kept = cache && cache->lines.contains(start);
+    frame.pending_from = kept && !frame.pending_command.empty() ? start : -1;
     show_command_messages();
     apply_on_conditions();
 }

@@ -102,6 +102,11 @@ void run_command_row(const CommandRow& row, const TokenList& tokens, size_t verb
 uint32_t run_command_line(std::string_view expanded) {
     CommandState& cs = command_state();
     if (!tokenize_line(cs.tokens, expanded, message_queue().verb, lexer_state().assignment)) return 0;
+    return run_tokens();
+}
+
+uint32_t run_tokens() {
+    CommandState& cs = command_state();
     if (cs.tokens.size() == 0) return 1;
     switch (cs.tokens[0].type) {
     case TOKEN_VERB:

@@ -13,6 +13,10 @@ namespace dcl {
 // line; 0 when the failure was queued; else a condition to queue.
 uint32_t run_command_line(std::string_view expanded);
 
+// Runs the command whose tokens are in the command state (message_queue's
+// verb and the lexer's assignment flag set for them). As run_command_line.
+uint32_t run_tokens();
+
 // Calls the handler of the current command's verb.
 void dispatch_verb();
 

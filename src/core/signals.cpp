@@ -130,6 +130,21 @@ bool ends_process_by_default(int sig) {
     return (sig >= 1 && sig < 32) || (sig >= SIGRTMIN && sig <= SIGRTMAX);
 }
 
+// The signals the caller left ignored: those the interpreter took over
+// show it in their previous disposition; the others are asked.
+void remember_ignored_signals() {
+    const SignalHandlers& handlers = signal_handlers();
+    sigset_t& ignored = inherited_descriptors().ignored_signals;
+    sigemptyset(&ignored);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (sig == SIGKILL || sig == SIGSTOP || sig == SIGCHLD) continue;
+        struct sigaction current {};
+        bool known = handlers.saved[sig];
+        if (!known && sigaction(sig, nullptr, &current) != 0) continue;
+        if ((known ? handlers.previous[sig] : current).sa_handler == SIG_IGN) sigaddset(&ignored, sig);
+    }
+}
+
 void save_signal_handlers() {
     remember_inherited_descriptors();
     prepare_fault_message();
@@ -139,6 +154,7 @@ void save_signal_handlers() {
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     sigaction(SIGCHLD, &dfl, nullptr);
+    remember_ignored_signals();
 }
 
 void restore_signal_handlers() {

@@ -129,12 +129,14 @@ uint32_t substitute_verb_symbol(std::string& line, const std::string& word, std:
                                 bool& rewritten) {
     rewritten = false;
     if (word.empty() || word.size() > kMaxNameLength) return 1;
+    lexer_state().verb_word = word;
     std::string value;
     uint32_t type = 0;
     {
         VerbSymbolScope verb_scope;
         if (get_symbol_text(word, value, type) != 1) return 1;
     }
+    lexer_state().verb_symbol_found = true;
     trim(value);
     if (value.empty()) return 1;
     std::string new_line = value;
@@ -270,6 +272,8 @@ uint32_t expand_command_line(std::string& out, std::string& raw) {
     out.clear();
     message_queue().verb = verb::NONE;
     lexer_state().assignment = false;
+    lexer_state().verb_symbol_found = false;
+    lexer_state().verb_word.clear();
     if (cli_options().pass_to_shell && !raw.empty() && raw[0] == '#') return 1;
     std::string work = raw;
     lexer_state().reprompt = false;
@@ -291,6 +295,13 @@ uint32_t expand_command_line(std::string& out, std::string& raw) {
     if (uint32_t status = recognise_command(out, work, labels); !is_success(status)) return status;
     if (message_queue().verb == verb::RECALL) raw.clear();
     return 1;
+}
+
+bool is_verb_symbol(std::string_view word) {
+    VerbSymbolScope verb_scope;
+    std::string value;
+    uint32_t type = 0;
+    return get_symbol_text(word, value, type) == 1;
 }
 
 uint32_t tokenize_line(TokenList& list, std::string_view line, uint32_t verb, bool assignment) {

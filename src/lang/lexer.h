@@ -18,6 +18,11 @@ struct LexerState {
     bool reprompt = false;        // the command is incomplete: read more
     std::string current_prompt;   // prompt of the next interactive read
     bool echo_suppressed = false; // verification already showed this text
+    // The first word, looked up as a symbol that would stand for the verb
+    // (empty when no word was), and whether it was one: the line's meaning
+    // then follows that symbol.
+    std::string verb_word;
+    bool verb_symbol_found = false;
 };
 
 LexerState& lexer_state();
@@ -77,6 +82,9 @@ private:
     size_t parameters_ = 0;
     bool operator_seen_ = false;
 };
+
+// Whether `word` is a symbol that stands for a verb where it begins a line.
+bool is_verb_symbol(std::string_view word);
 
 // Splits an expanded line into the command's token list. Returns 1, or 0
 // after queueing an error.

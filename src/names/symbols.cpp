@@ -1,7 +1,6 @@
 // The symbol store: lookups, definitions and deletions over the local
 // tables of the procedure levels, the global table and the environment
-// table. Tables are short vectors sorted by stored name and searched
-// linearly, because a reference may be an abbreviation of a stored name.
+// table.
 #include "names/symbols.h"
 
 #include <algorithm>
@@ -104,11 +103,7 @@ bool same_prefix_without_star(std::string_view a, std::string_view b, size_t n) 
     return true;
 }
 
-const Symbol* find_in(const SymbolTable& table, std::string_view name) {
-    for (const Symbol& s : table.records)
-        if (symbol_abbrev_match(s.name, name)) return &s;
-    return nullptr;
-}
+const Symbol* find_in(const SymbolTable& table, std::string_view name) { return table.find(name); }
 
 // The record a reference means, with the kind bit of its table; the
 // pseudo-symbols are handled by the caller.
@@ -170,18 +165,37 @@ Relation relation_to(std::string_view existing, std::string_view name) {
 }
 
 struct Slot {
-    Relation relation;  // same: replace at index; unrelated: insert there
-    size_t index;
+    Relation relation = Relation::unrelated;  // same: replace `record`; unrelated: insert
+    Symbol* record = nullptr;
 };
 
-Slot find_slot(const SymbolTable& table, std::string_view name) {
-    const std::vector<Symbol>& records = table.records;
-    for (size_t i = 0; i < records.size(); ++i) {
-        Relation r = relation_to(records[i].name, name);
-        if (r != Relation::unrelated) return {r, i};
-        if (name < std::string_view(records[i].name)) return {Relation::unrelated, i};
+// The records a definition of `name` could relate to: the full names that
+// it equals or, for an abbreviation, that it accepts (SH*OW: SH, SHO,
+// SHOW).
+template <typename Visit>
+void visit_full_names_related(SymbolTable& table, std::string_view name, Visit visit) {
+    size_t star = name.find('*');
+    if (star == std::string_view::npos) {
+        if (Symbol* s = table.stored(name)) visit(*s);
+        return;
     }
-    return {Relation::unrelated, records.size()};
+    std::string word;
+    for (char c : name)
+        if (c != '*') word.push_back(c);
+    for (size_t length = star; length <= word.size(); ++length)
+        if (Symbol* s = table.stored(std::string_view(word).substr(0, length))) visit(*s);
+}
+
+// Of the records that relate to `name`, the first in name order.
+Slot find_slot(SymbolTable& table, std::string_view name) {
+    Slot best;
+    auto consider = [&](Symbol& s) {
+        Relation r = relation_to(s.name, name);
+        if (r != Relation::unrelated && (!best.record || s.name < best.record->name)) best = {r, &s};
+    };
+    visit_full_names_related(table, name, consider);
+    for (Symbol& s : table.abbreviated()) consider(s);
+    return best;
 }
 
 // Environment symbols reach child processes through the process
@@ -202,27 +216,24 @@ const std::string& variable_of(const Symbol& s) { return s.variable.empty() ? s.
 // The variable an environment assignment sets: the one the symbol already
 // stands for when the same name is assigned again, so that http_proxy
 // stays http_proxy for the children; else the upper-case name.
-std::string variable_to_set(const SymbolTable& table, const Slot& slot, std::string_view name) {
-    if (slot.relation == Relation::same && table.records[slot.index].name == name)
-        return variable_of(table.records[slot.index]);
+std::string variable_to_set(const Slot& slot, std::string_view name) {
+    if (slot.relation == Relation::same && slot.record->name == name) return variable_of(*slot.record);
     return std::string(name);
 }
 
 void store(SymbolTable& table, const Slot& slot, std::string_view name, std::string_view value,
            uint32_t flags, std::string_view variable) {
     if (slot.relation == Relation::same) {
-        Symbol& s = table.records[slot.index];
+        Symbol& s = *slot.record;
         if ((flags & SYM_ENVIRONMENT) && variable_of(s) != variable)
             unsetenv(variable_of(s).c_str());
-        s.name.assign(name);
         s.value.assign(value);
         s.flags = flags;
         s.variable.assign(variable);
+        table.rename(&s, name);
         return;
     }
-    Symbol symbol{std::string(name), std::string(value), flags, std::string(variable)};
-    table.records.insert(table.records.begin() + static_cast<std::ptrdiff_t>(slot.index),
-                         std::move(symbol));
+    table.insert(Symbol{std::string(name), std::string(value), flags, std::string(variable)});
 }
 
 // How an environment entry spelt `variable` ranks for the symbol `name`:
@@ -260,7 +271,7 @@ SymbolTable* current_local_table() {
 SymbolTable& local_symbols() {
     if (SymbolTable* table = current_local_table()) return *table;
     SymbolTable& none = symbol_tables().no_level_locals;
-    none.records.clear();
+    none.take_all();
     return none;
 }
 
@@ -374,7 +385,7 @@ uint32_t set_symbol(std::string_view name, std::string_view value, uint32_t flag
     // The environment goes first so that a failure leaves the table as it was.
     std::string variable;
     if (kind == SYM_ENVIRONMENT) {
-        variable = variable_to_set(*table, slot, key);
+        variable = variable_to_set(slot, key);
         if (!mirror_into_environment(variable, value)) return 0;
     }
     store(*table, slot, key, value, (flags & ~SYM_KIND_MASK) | kind, variable);
@@ -387,21 +398,19 @@ uint32_t delete_symbol(std::string_view name, uint32_t kind) {
     if (kind == SYM_GLOBAL && (key == "$STATUS" || key == "$SEVERITY")) return 1;
     SymbolTable* table = table_of_kind(kind_of(kind));
     if (!table) return cond::UNDSYM;
-    std::vector<Symbol>& records = table->records;
-    auto it = std::find_if(records.begin(), records.end(),
-                           [&](const Symbol& s) { return symbol_abbrev_match(s.name, key); });
-    if (it == records.end()) return cond::UNDSYM;
+    Symbol* found = table->find(key);
+    if (!found) return cond::UNDSYM;
     if (table == &symbol_tables().environment) {
-        unsetenv(variable_of(*it).c_str());
-        if (take_other_spelling(*it)) return 1;
+        unsetenv(variable_of(*found).c_str());
+        if (take_other_spelling(*found)) return 1;
     }
-    records.erase(it);
+    table->erase(found);
     return 1;
 }
 
 void import_environment(char** envp) {
-    std::vector<Symbol>& records = symbol_tables().environment.records;
-    records.clear();
+    SymbolTable& table = symbol_tables().environment;
+    table.take_all();
     if (!envp) return;
     for (char** entry = envp; *entry; ++entry) {
         std::string_view text(*entry);
@@ -411,11 +420,10 @@ void import_environment(char** envp) {
         std::string_view value;
         if (equals != std::string_view::npos) value = text.substr(equals + 1, kMaxImportedValue);
         std::string name = upper_ascii(variable);
-        auto it = std::lower_bound(records.begin(), records.end(), name,
-                                   [](const Symbol& s, std::string_view n) { return s.name < n; });
-        if (it == records.end() || it->name != name) {
-            records.insert(it, Symbol{name, std::string(value), SYM_ENVIRONMENT | SYM_STRING,
-                                      std::string(variable)});
+        Symbol* it = table.stored(name);
+        if (!it) {
+            table.insert(Symbol{name, std::string(value), SYM_ENVIRONMENT | SYM_STRING,
+                                std::string(variable)});
             continue;
         }
         // The same variable twice: the later entry is the one in force.
@@ -427,10 +435,8 @@ void import_environment(char** envp) {
 }
 
 std::string environment_variable_name(std::string_view name) {
-    const std::vector<Symbol>& records = symbol_tables().environment.records;
-    auto it = std::lower_bound(records.begin(), records.end(), name,
-                               [](const Symbol& s, std::string_view n) { return s.name < n; });
-    return it != records.end() && it->name == name ? variable_of(*it) : std::string(name);
+    const Symbol* s = symbol_tables().environment.stored(name);
+    return s ? variable_of(*s) : std::string(name);
 }
 
 VerbSymbolScope::VerbSymbolScope() : saved_(symbol_tables().scope) {

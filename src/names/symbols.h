@@ -6,8 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace dcl {
@@ -38,9 +40,46 @@ struct Symbol {
     std::string variable;
 };
 
-// A table is kept sorted by stored name (byte order, '*' included).
-struct SymbolTable {
-    std::vector<Symbol> records;
+// Hashes names as std::string and std::string_view alike, so a lookup
+// needs no copy of the name.
+struct SymbolNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
+// One table of symbols. Full names are found by hash; names with a "*"
+// (abbreviations) are few and kept apart, in name order. Where several
+// stored names accept a reference, the first in name order (byte order,
+// '*' included) is the one meant.
+class SymbolTable {
+public:
+    // The record a reference means, or nullptr.
+    const Symbol* find(std::string_view reference) const;
+    Symbol* find(std::string_view reference);
+    // The record stored under exactly `name`, or nullptr.
+    Symbol* stored(std::string_view name);
+    // The records with a "*" in their names, in name order.
+    std::span<Symbol> abbreviated() { return abbreviated_; }
+
+    // Adds a record; the caller has made sure that no record relates to
+    // its name.
+    Symbol& insert(Symbol symbol);
+    // Gives a record of this table another name.
+    void rename(Symbol* record, std::string_view name);
+    void erase(const Symbol* record);
+
+    bool empty() const { return full_.empty() && abbreviated_.empty(); }
+    size_t size() const { return full_.size() + abbreviated_.size(); }
+    // The records in name order, for listings.
+    std::vector<const Symbol*> sorted() const;
+    // Empties the table; returns its records in name order.
+    std::vector<Symbol> take_all();
+
+private:
+    const Symbol* find_by_scan(std::string_view reference) const;
+
+    std::unordered_map<std::string, Symbol, SymbolNameHash, std::equal_to<>> full_;
+    std::vector<Symbol> abbreviated_;
 };
 
 // Which symbol kinds are visible.

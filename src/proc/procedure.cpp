@@ -65,6 +65,15 @@ void settle_current_streams() {
     if (auto settle = procedure_stack().stream_rules.settle) settle();
 }
 
+LineCache* current_line_cache() {
+    ProcedureStack& ps = procedure_stack();
+    int level = ps.depth;
+    while (level > 0 && ps.frames[static_cast<size_t>(level)].called) --level;
+    if (level < 0) return nullptr;
+    ProcedureFrame& owner = ps.frames[static_cast<size_t>(level)];
+    return owner.input_text.empty() ? nullptr : &owner.line_cache;
+}
+
 uint32_t push_procedure_level(const std::string& procedure_name) {
     ProcedureStack& ps = procedure_stack();
     if (ps.depth >= ProcedureStack::kMaxLevels - 1) return cond::STKOVF;

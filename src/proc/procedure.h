@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "lang/tokens.h"
@@ -40,6 +41,35 @@ struct IfBlock {
     int active = 0;
 };
 
+// A procedure line as reading, expansion and tokenising left it, kept so
+// that a loop runs the line again from its tokens. Only lines without
+// substitution are kept, and an entry counts only while what else their
+// meaning rests on is as it was: its first word is still no symbol, and
+// SET CLI's case mapping and passing of lines to the shell are unchanged.
+struct CachedCommand {
+    std::string expanded;
+    uint32_t verb = 0;
+    bool assignment = false;
+    std::string verb_word;   // looked up as a symbol, and none; empty: none looked up
+    TokenList tokens;
+};
+
+struct CachedLine {
+    long next = 0;           // where the following line starts
+    std::string raw;         // as read
+    CachedCommand command;
+    bool upper_case = true;
+    bool pass_to_shell = false;
+    // The command after THEN when the line is an IF: the loop runs it as
+    // the level's pending command. Empty text: not kept (yet).
+    std::string then_text;
+    CachedCommand then_command;
+};
+
+struct LineCache {
+    std::unordered_map<long, CachedLine> lines;  // by the position where the line starts
+};
+
 struct ProcedureFrame {
     static constexpr int kMaxGosubDepth = 15;  // returns that may be pending
 
@@ -63,6 +93,11 @@ struct ProcedureFrame {
     std::vector<IfBlock> if_blocks;  // newest last
     std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
+    // Lines of this level's own procedure file, kept once read (CALL levels
+    // use their caller's). Only a file served from memory is kept: it
+    // cannot change underneath.
+    LineCache line_cache;
+    long pending_from = -1;          // the cached line that set pending_command
     std::vector<std::string> initial_parameters;  // and its operands, verbatim
 };
 
@@ -98,6 +133,11 @@ ProcedureStack& procedure_stack();
 
 inline int procedure_depth() { return procedure_stack().depth; }
 ProcedureFrame& current_frame();
+
+// The line cache of the procedure file the current level reads, or nullptr
+// when that input is not kept in memory (a terminal, standard input, a
+// file read as it lies).
+LineCache* current_line_cache();
 
 // The current streams and the stream names after the level stack changed
 // (the stream rules' settle).

@@ -112,9 +112,11 @@ void prepare_child_process(const std::vector<int>& keep) {
     close_all_but(open);
     for (int fd : keep) fcntl(fd, F_SETFD, 0);
     export_columns();
-    for (int sig = 1; sig < NSIG; ++sig) {
-        if (sig != SIGKILL && sig != SIGSTOP) std::signal(sig, SIG_DFL);
-    }
+    // Caught signals return to their defaults with exec; what was ignored
+    // would stay ignored, so those are reset here, one call each.
+    const sigset_t& ignored = inherited_descriptors().ignored_signals;
+    for (int sig = 1; sig < NSIG; ++sig)
+        if (sigismember(&ignored, sig) == 1) std::signal(sig, SIG_DFL);
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);

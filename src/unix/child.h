@@ -2,6 +2,7 @@
 // a child, the working-directory change, and the program behind a utility.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,10 +28,12 @@ struct PreviousDirectory {
 
 PreviousDirectory& previous_directory();
 
-// The descriptors above 2 that the interpreter's caller handed down,
-// sorted: children inherit them.
+// What the interpreter's caller handed down and children get as it was:
+// the descriptors above 2 (sorted), and the signals it had ignored, which
+// children get back at their default disposition.
 struct InheritedDescriptors {
     std::vector<int> fds;
+    sigset_t ignored_signals{};
 };
 
 InheritedDescriptors& inherited_descriptors();

@@ -37,8 +37,8 @@ std::string import(std::vector<std::string> entries) {
     envp.push_back(nullptr);
     import_environment(envp.data());
     std::string listing;
-    for (const Symbol& s : symbol_tables().environment.records)
-        listing += s.name + "/" + s.variable + "/" + s.value + " ";
+    for (const Symbol* s : symbol_tables().environment.sorted())
+        listing += s->name + "/" + s->variable + "/" + s->value + " ";
     return listing;
 }
 

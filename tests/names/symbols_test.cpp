@@ -112,8 +112,27 @@ TEST_F(Symbols, AbbreviatedNamesReplaceKeepOrClash) {
     EXPECT_EQ(set_symbol("SH*OW", "y", GS), 1u); // replaces the first
     EXPECT_EQ(set_symbol("S*HOP", "z", GS), cond::ABSYMD);
     std::string names;
-    for (const Symbol& s : symbol_tables().global.records) names += s.name + "=" + s.value + " ";
+    for (const Symbol* s : symbol_tables().global.sorted()) names += s->name + "=" + s->value + " ";
     EXPECT_EQ(names, "SH*OW=y SHO=1 ");
+}
+
+TEST_F(Symbols, ThousandsOfNamesAndTheFirstInNameOrder) {
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(set_symbol("S" + std::to_string(i), std::to_string(i), GS), 1u);
+    EXPECT_EQ(lookup("S4321"), "S4321/4321/9");
+    for (int i = 0; i < 5000; i += 2) ASSERT_EQ(delete_symbol("S" + std::to_string(i), SYM_GLOBAL), 1u);
+    EXPECT_EQ(lookup("S4320"), "UNDSYM");
+    EXPECT_EQ(symbol_tables().global.size(), 2500u);
+    // Where an abbreviation and a full name both accept a reference, the
+    // first in name order is meant.
+    ASSERT_EQ(set_symbol("A*BCD", "short", GS), 1u);
+    ASSERT_EQ(set_symbol("ABC", "full", GS), 1u);
+    EXPECT_EQ(lookup("ABC"), "A*BCD/short/9");
+    // The whole word replaces the abbreviated name.
+    ASSERT_EQ(set_symbol("ABCD", "whole", GS), 1u);
+    EXPECT_EQ(lookup("AB"), "UNDSYM");
+    EXPECT_EQ(lookup("ABC"), "ABC/full/9");
+    EXPECT_EQ(lookup("ABCD"), "ABCD/whole/9");
 }
 
 TEST_F(Symbols, StatusPseudoSymbolsAreGlobalAndReserved) {
@@ -157,7 +176,7 @@ TEST(SymbolsBeforeLevelZero, NoLocalTable) {
     EXPECT_EQ(set_symbol("G", "1", GS), 1u);
     EXPECT_EQ(lookup("G"), "G/1/9");
     EXPECT_EQ(delete_symbol("L", SYM_LOCAL), cond::UNDSYM);
-    EXPECT_TRUE(local_symbols().records.empty());
+    EXPECT_TRUE(local_symbols().empty());
 }
 
 TEST_F(Symbols, EnvironmentSymbolsAreMirrored) {
@@ -188,9 +207,9 @@ TEST_F(Symbols, ImportKeepsOrderCutsAndReplaces) {
     envp.push_back(nullptr);
     import_environment(envp.data());
     std::string listing;
-    for (const Symbol& s : symbol_tables().environment.records)
-        listing += s.name.substr(0, 4) + ":" + std::to_string(s.name.size()) + ":" +
-                   std::to_string(s.value.size()) + ":" + std::to_string(s.flags) + " ";
+    for (const Symbol* s : symbol_tables().environment.sorted())
+        listing += s->name.substr(0, 4) + ":" + std::to_string(s->name.size()) + ":" +
+                   std::to_string(s->value.size()) + ":" + std::to_string(s->flags) + " ";
     EXPECT_EQ(listing, "A:1:1:17 B:1:1:17 L:1:1023:17 NNNN:255:1:17 NOEQ:4:0:17 ");
     EXPECT_EQ(lookup("A"), "A/3/17");
 }
@@ -279,7 +298,7 @@ TEST_F(Symbols, DeleteSymbolCommand) {
                              "%DCL-I-DELSYM, Environment symbol DCLSH_T3 has been deleted\n"
                              "%DCL-I-DELSYM, Global symbol A has been deleted\n"
                              "%DCL-I-DELSYM, Global symbol B has been deleted\n");
-    EXPECT_TRUE(symbol_tables().global.records.empty());
+    EXPECT_TRUE(symbol_tables().global.empty());
     delete_command({"/ALL", "/ENVIRONMENT"});
     delete_command({"/ALL", "X"});
     delete_command({"x"});

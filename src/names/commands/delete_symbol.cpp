@@ -63,8 +63,7 @@ void log_deletion(uint32_t kind, std::string_view name) {
 void delete_whole_table(const DeleteRequest& request) {
     SymbolTable* table = request.kind == SYM_GLOBAL ? &symbol_tables().global : current_local_table();
     if (!table) return;
-    std::vector<Symbol> removed = std::move(table->records);
-    table->records.clear();
+    std::vector<Symbol> removed = table->take_all();
     if (!(request.options & DELETE_LOG)) return;
     for (const Symbol& s : removed) log_deletion(request.kind, s.name);
 }

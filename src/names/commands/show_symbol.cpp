@@ -98,7 +98,8 @@ uint32_t show_one(FILE* out, const std::string& name, const ShowRequest& request
 void add_matching(std::vector<Shown>& list, const SymbolTable& table, uint32_t kind,
                   std::string_view pattern) {
     std::string bare;
-    for (const Symbol& s : table.records) {
+    for (const Symbol* record : table.sorted()) {
+        const Symbol& s = *record;
         bare = s.name;
         std::erase(bare, '*');
         if (!wildcard_match(pattern, bare)) continue;

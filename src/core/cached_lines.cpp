@@ -1,0 +1,99 @@
+// The line cache of procedure files. An entry is taken only while the
+// facts its expansion rested on are unchanged: its first word is still no
+// symbol, SET CLI's case mapping and passing of lines to the shell are as
+// they were. Lines with substitution, continuation, a verb symbol or any
+// message on the way are never kept, so the cache changes nothing a user
+// can see.
+#include "core/cached_lines.h"
+
+#include "core/command_state.h"
+#include "lang/lexer.h"
+#include "status/cli_options.h"
+#include "status/messages.h"
+#include "status/session.h"
+
+namespace dcl {
+
+namespace {
+
+bool still_valid(const CachedLine& line, const CachedCommand& command) {
+    const CliOptions& o = cli_options();
+    return line.upper_case == o.upper_case && line.pass_to_shell == o.pass_to_shell &&
+           (command.verb_word.empty() || !is_verb_symbol(command.verb_word));
+}
+
+// Nothing the expansion did depends on more than still_valid checks.
+bool keepable(const std::string& raw) {
+    return raw.find_first_of("'&") == std::string::npos && !lexer_state().verb_symbol_found &&
+           !lexer_state().reprompt && !error_queued();
+}
+
+void restore(const CachedCommand& cached) {
+    CommandState& cs = command_state();
+    cs.expanded = cached.expanded;
+    cs.tokens = cached.tokens;
+    message_queue().verb = cached.verb;
+    LexerState& lexer = lexer_state();
+    lexer.assignment = cached.assignment;
+    lexer.reprompt = false;
+    lexer.verb_symbol_found = false;
+}
+
+void save(CachedCommand& cached) {
+    const CommandState& cs = command_state();
+    cached.expanded = cs.expanded;
+    cached.tokens = cs.tokens;
+    cached.verb = message_queue().verb;
+    cached.assignment = lexer_state().assignment;
+    cached.verb_word = lexer_state().verb_word;
+}
+
+}  // namespace
+
+bool line_cache_in_use() { return !session().verify && !cli_options().forced_verify; }
+
+bool take_cached_line(LineCache& cache, long start) {
+    auto it = cache.lines.find(start);
+    if (it == cache.lines.end() || !still_valid(it->second, it->second.command)) return false;
+    const CachedLine& line = it->second;
+    if (seek_input(line.next) != 1) return false;
+    CommandState& cs = command_state();
+    cs.line = line.raw;
+    cs.dollar_line = !line.raw.empty() && line.raw[0] == '$';
+    restore(line.command);
+    return true;
+}
+
+void keep_line(LineCache& cache, long start, long next, bool tokenized) {
+    const CommandState& cs = command_state();
+    if (!keepable(cs.line) || (!tokenized && !cs.expanded.empty())) return;
+    CachedLine& line = cache.lines[start];
+    line.next = next;
+    line.raw = cs.line;
+    save(line.command);
+    if (!tokenized) line.command.tokens.clear();
+    line.upper_case = cli_options().upper_case;
+    line.pass_to_shell = cli_options().pass_to_shell;
+    line.then_text.clear();
+}
+
+bool take_cached_then(LineCache& cache, long if_line, const std::string& text) {
+    auto it = cache.lines.find(if_line);
+    if (it == cache.lines.end()) return false;
+    const CachedLine& line = it->second;
+    if (line.then_text.empty() || line.then_text != text) return false;
+    if (!still_valid(line, line.then_command)) return false;
+    command_state().line = text;
+    restore(line.then_command);
+    return true;
+}
+
+void keep_then(LineCache& cache, long if_line, const std::string& text) {
+    auto it = cache.lines.find(if_line);
+    if (it == cache.lines.end() || !keepable(text)) return;
+    CachedLine& line = it->second;
+    line.then_text = text;
+    save(line.then_command);
+}
+
+}  // namespace dcl
