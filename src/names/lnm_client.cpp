@@ -95,6 +95,7 @@ bool refused_system_table(std::string_view table) {
 uint32_t crelnm_qv(std::string_view table, std::string_view name, std::string_view value,
                    std::string* out_table, uint32_t attributes) {
     lnm::ensure_initialised();
+    ++logical_name_store().changes;
     if (!length_within(table, 1, kMaxTableName) || !length_within(name, 1, kMaxLogicalName) ||
         value.size() > kMaxLogicalValue) {
         clear_out(out_table);
@@ -108,6 +109,7 @@ uint32_t crelnm_qv(std::string_view table, std::string_view name, std::string_vi
     request.name.assign(name);
     request.value.assign(value);
     uint32_t status = lnm::dispatch(request.header);
+    ++logical_name_store().changes;  // counted after the change as well as before
     if (status == cond::NORMAL || status == cond::SS_SUPERSEDE)
         copy_out(out_table, lnm::last_reply().table.view());
     else
@@ -118,6 +120,7 @@ uint32_t crelnm_qv(std::string_view table, std::string_view name, std::string_vi
 uint32_t crelnt_qv(std::string_view parent, std::string_view table, std::string* out_table,
                    uint32_t attributes, uint32_t quota, uint16_t protection) {
     lnm::ensure_initialised();
+    ++logical_name_store().changes;
     clear_out(out_table);
     if (!length_within(parent, 1, kMaxTableName)) return cond::IVLOGNAM;
     if (table.size() > kMaxTableName) return cond::IVLOGTAB;
@@ -128,18 +131,22 @@ uint32_t crelnt_qv(std::string_view parent, std::string_view table, std::string*
     request.parent.assign(parent);
     request.table.assign(table);
     uint32_t status = lnm::dispatch(request.header);
+    ++logical_name_store().changes;
     if (status == cond::CREATED) copy_out(out_table, lnm::last_reply().table.view());
     return status;
 }
 
 uint32_t dellnm_qv(std::string_view table, std::string_view name) {
     lnm::ensure_initialised();
+    ++logical_name_store().changes;
     if (!length_within(table, 1, kMaxTableName)) return cond::IVLOGTAB;
     if (name.size() > kMaxLogicalName) return cond::IVLOGNAM;
     lnm::DeleteRequest request;
     request.table.assign(table);
     request.name.assign(name);
-    return lnm::dispatch(request.header);
+    uint32_t status = lnm::dispatch(request.header);
+    ++logical_name_store().changes;
+    return status;
 }
 
 uint32_t trnlnm_qv(std::string_view table, std::string_view name, std::string* value_out,

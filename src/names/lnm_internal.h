@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 #include <type_traits>
 
 #include "names/logical_names.h"
@@ -364,6 +366,17 @@ struct LnmServerState {
     lnm::ProcessDirectorySlot process_directory;
     lnm::Reply reply;
     uint32_t descents_left = 0;  // of the translation in progress
+    // Counts the changes of the directories' entries (tables and directory
+    // names made, replaced or released): the steps of a search list depend
+    // on nothing else.
+    uint64_t directory_changes = 0;
+    // The steps of the search lists translated so far, by upper-case table
+    // name, valid while directory_changes is what it was when they were
+    // found: a translation need not look them up in the directories again.
+    std::unordered_map<std::string, std::vector<const lnm::DirectoryEntry*>> search_steps;
+    // Tables found by name in the directories, likewise.
+    std::unordered_map<std::string, lnm::Located> tables_found;
+    uint64_t search_steps_at = UINT64_MAX;
 };
 
 LnmServerState& lnm_server_state();

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "names/lnm_internal.h"
+#include "status/text.h"
 #include "status/condition.h"
 
 namespace dcl::lnm {
@@ -67,6 +68,7 @@ uint32_t create_directory_name(const Directories& dirs, Directory& directory,
     entry->value = std::move(stored_value);
     entry->value_length = static_cast<uint16_t>(value.size());
     entry->index = static_cast<uint8_t>(index);
+    ++lnm_server_state().directory_changes;
     if (!reply.table.assign(name_of_directory(dirs, &directory))) return cond::BUFFEROVF;
     return supersede ? cond::SS_SUPERSEDE : cond::NORMAL;
 }
@@ -162,6 +164,28 @@ const DirectoryEntry* search_list_step(const Directories& dirs, std::string_view
     return find_directory_name_anywhere(dirs, table, index, true).entry;
 }
 
+// Every step of a search list in order, as search_list_step finds them
+// one index after another; kept until the store changes.
+const std::vector<const DirectoryEntry*>& search_steps(const Directories& dirs,
+                                                       std::string_view table) {
+    LnmServerState& state = lnm_server_state();
+    if (state.search_steps_at != state.directory_changes) {
+        state.search_steps.clear();
+        state.tables_found.clear();
+        state.search_steps_at = state.directory_changes;
+    }
+    auto [it, added] = state.search_steps.try_emplace(upper_ascii(table));
+    if (!added) return it->second;
+    const DirectoryEntry* previous = nullptr;
+    for (uint32_t n = 0; n <= kMaxValueIndex; ++n) {
+        const DirectoryEntry* step = search_list_step(dirs, table, n);
+        if (!step || step == previous) break;
+        previous = step;
+        it->second.push_back(step);
+    }
+    return it->second;
+}
+
 bool take_descent() {
     uint32_t& left = lnm_server_state().descents_left;
     if (left == 0) return false;
@@ -177,12 +201,8 @@ uint32_t translate(const Translation& t, std::string_view table, uint32_t depth)
     if (t.index > kMaxValueIndex) return cond::BADPARAM;
     if (Directory* directory = directory_named(t.dirs, table))
         return translate_in_directory(t, *directory);
-    const DirectoryEntry* previous = nullptr;
     bool found_any = false;
-    for (uint32_t n = 0; n <= kMaxValueIndex; ++n) {
-        const DirectoryEntry* step = search_list_step(t.dirs, table, n);
-        if (!step || step == previous) break;
-        previous = step;
+    for (const DirectoryEntry* step : search_steps(t.dirs, table)) {
         found_any = true;
         if (step->is_table()) {
             if (const Slot* slot = step->table->find(t.name, t.index, t.match))
@@ -269,6 +289,7 @@ uint32_t crelnt(const CreateTableRequest& request, Reply& reply) {
     entry->kind = EntryKind::TABLE;
     entry->attributes = request.attributes | LNM_TABLE;
     entry->table = std::move(table);
+    ++lnm_server_state().directory_changes;
     reply.table = name;
     return status;
 }

@@ -130,6 +130,7 @@ void inits_log() {
     state.system_directory.reset(new (std::nothrow) Directory);
     if (!state.system_directory) fail_system_side("calloc(system_directory)");
     state.process_directory = ProcessDirectorySlot{};
+    ++state.directory_changes;
     if (!is_success(crelnm_qv(kSystemDirectory, kFileDevice, "LNM$PROCESS", nullptr, LNM_APPEND)) ||
         !is_success(crelnm_qv(kSystemDirectory, kFileDevice, "LNM$JOB", nullptr, LNM_APPEND)))
         fail_system_side("crelnm(LNM$FILE_DEV)");
@@ -153,6 +154,7 @@ Directories directories_for(const RequestHeader& header) {
     ProcessDirectorySlot& slot = state.process_directory;
     if (slot.process_id == -1) {
         slot.directory.reset(new (std::nothrow) Directory);
+        ++state.directory_changes;
         if (slot.directory) {
             slot.process_id = header.process_id;
             slot.job_id = header.job_id;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "names/lnm_internal.h"
+#include "status/text.h"
 
 namespace dcl::lnm {
 
@@ -180,6 +181,7 @@ std::optional<uint32_t> table_capacity(std::string_view name, uint32_t quota) {
 // ---- directories ------------------------------------------------------------------
 
 void DirectoryEntry::release() {
+    ++lnm_server_state().directory_changes;
     name.clear();
     kind = EntryKind::TABLE;
     attributes = 0;
@@ -248,13 +250,31 @@ uint32_t erase_directory_name(Directory& directory, std::string_view name) {
 
 // ---- resolution -------------------------------------------------------------------
 
-Located find_table_anywhere(const Directories& dirs, std::string_view name) {
+namespace {
+
+Located search_directories(const Directories& dirs, std::string_view name) {
     for (Directory* directory : {dirs.process, dirs.system}) {
         if (!directory) continue;
         if (DirectoryEntry* entry = find_table_entry(*directory, name, Match::CASE_BLIND))
             return {directory, entry};
     }
     return {};
+}
+
+}  // namespace
+
+// Kept until a directory entry changes: procedure levels and translations
+// look the same few tables up again and again.
+Located find_table_anywhere(const Directories& dirs, std::string_view name) {
+    LnmServerState& state = lnm_server_state();
+    if (state.search_steps_at != state.directory_changes) {
+        state.search_steps.clear();
+        state.tables_found.clear();
+        state.search_steps_at = state.directory_changes;
+    }
+    auto [it, added] = state.tables_found.try_emplace(upper_ascii(name));
+    if (added) it->second = search_directories(dirs, name);
+    return it->second;
 }
 
 Located find_directory_name_anywhere(const Directories& dirs, std::string_view name,

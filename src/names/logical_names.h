@@ -73,6 +73,7 @@ struct LogicalNameStore {
     uint32_t usermode_definitions = 0;  // DEFINE/USER since the last command
     bool disk_devices_stale = true;     // TQ_DISK_DEVICES changed: reread it
     bool initialised = false;           // set by the first client operation
+    uint64_t changes = 0;               // create and delete operations so far
     std::unique_ptr<LnmServerState, LnmServerStateDeleter> server;
     // Asked whenever the process or job table is created afresh; the
     // interpreter wires it up. Unset, those names are not defined.

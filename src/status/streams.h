@@ -46,6 +46,14 @@ struct Redirection {
     std::array<OwnedFile, kStandardStreams> user;
     // The file named with -O: output and error of the whole session.
     OwnedFile session_output;
+    // The value last given to each stream's name in LNM$PROCESS, and the
+    // logical-name store's change count just after: while the count stands,
+    // the name still has it and need not be translated to be compared.
+    struct RecordedName {
+        std::string value;
+        uint64_t store_changes = UINT64_MAX;
+    };
+    std::array<RecordedName, kStandardStreams> process_names;
 };
 
 Redirection& redirection();

@@ -49,11 +49,31 @@ void settle(StandardStream which) {
 
 // Defines a stream name; a superseded value is no failure. 1, or 0 after
 // reporting the failure with the value.
+void record_process_name(StandardStream which, std::string_view value) {
+    Redirection::RecordedName& recorded = redirection().process_names[which];
+    recorded.value.assign(value);
+    recorded.store_changes = logical_name_store().changes;
+}
+
 uint32_t define_name(std::string_view table, StandardStream which, std::string_view value) {
     uint32_t status = lnm_create_name(table, kNames[which], value, nullptr, 0);
-    if (status == 1 || status == cond::SS_SUPERSEDE) return 1;
+    if (status == 1 || status == cond::SS_SUPERSEDE) {
+        if (table == "LNM$PROCESS") record_process_name(which, value);
+        return 1;
+    }
     signal_condition(status, value);
     return 0;
+}
+
+// Does the stream's name in LNM$PROCESS have `value`? Known without a
+// translation while nothing in the store changed since it was recorded.
+bool process_name_is(StandardStream which, const std::string& value) {
+    const Redirection::RecordedName& recorded = redirection().process_names[which];
+    if (recorded.store_changes == logical_name_store().changes) return recorded.value == value;
+    std::string now;
+    if (lnm_translate("LNM$PROCESS", kNames[which], &now, nullptr, 0, 0, nullptr) != 1) return false;
+    record_process_name(which, now);
+    return now == value;
 }
 
 // The process-table name goes back to what the level has in force.
@@ -303,10 +323,7 @@ void settle_level_streams() {
         // Defined again only when it changed: a procedure call stays cheap.
         const std::string& name =
             level->defined[which] ? level->defined_name[which] : level->base_name[which];
-        std::string now;
-        if (lnm_translate("LNM$PROCESS", kNames[which], &now, nullptr, 0, 0, nullptr) != 1 ||
-            now != name)
-            define_name("LNM$PROCESS", which, name);
+        if (!process_name_is(which, name)) define_name("LNM$PROCESS", which, name);
     }
 }
 
