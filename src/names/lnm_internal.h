@@ -381,4 +381,10 @@ struct LnmServerState {
 
 LnmServerState& lnm_server_state();
 
+namespace lnm {
+// Drops the tables and search-list steps found before a directory entry
+// changed.
+void forget_stale_lookups(LnmServerState& state);
+}  // namespace lnm
+
 }  // namespace dcl

@@ -169,11 +169,7 @@ const DirectoryEntry* search_list_step(const Directories& dirs, std::string_view
 const std::vector<const DirectoryEntry*>& search_steps(const Directories& dirs,
                                                        std::string_view table) {
     LnmServerState& state = lnm_server_state();
-    if (state.search_steps_at != state.directory_changes) {
-        state.search_steps.clear();
-        state.tables_found.clear();
-        state.search_steps_at = state.directory_changes;
-    }
+    forget_stale_lookups(state);
     auto [it, added] = state.search_steps.try_emplace(upper_ascii(table));
     if (!added) return it->second;
     const DirectoryEntry* previous = nullptr;

@@ -263,15 +263,18 @@ Located search_directories(const Directories& dirs, std::string_view name) {
 
 }  // namespace
 
+void forget_stale_lookups(LnmServerState& state) {
+    if (state.search_steps_at == state.directory_changes) return;
+    state.search_steps.clear();
+    state.tables_found.clear();
+    state.search_steps_at = state.directory_changes;
+}
+
 // Kept until a directory entry changes: procedure levels and translations
 // look the same few tables up again and again.
 Located find_table_anywhere(const Directories& dirs, std::string_view name) {
     LnmServerState& state = lnm_server_state();
-    if (state.search_steps_at != state.directory_changes) {
-        state.search_steps.clear();
-        state.tables_found.clear();
-        state.search_steps_at = state.directory_changes;
-    }
+    forget_stale_lookups(state);
     auto [it, added] = state.tables_found.try_emplace(upper_ascii(name));
     if (added) it->second = search_directories(dirs, name);
     return it->second;
