@@ -136,7 +136,9 @@ uint32_t FileWalker::start() {
     if (!valid_time_selector(selection_)) return status_ = 0;
     status_ = translate_exclusions(exclusions_, selection_.excludes, current_dotfile_mode());
     if (status_ != 1) return status_;
-    status_ = gather_files(tree_, specs_, default_spec_, interrupted_);
+    bool with_status =
+        !names_only_ || selection_.before || selection_.since || selection_.owner;
+    status_ = gather_files(tree_, specs_, default_spec_, interrupted_, with_status);
     if (status_ != 1) {
         interrupted_flag_ = status_ == 0 && interrupted_ && interrupted_();
         return status_;

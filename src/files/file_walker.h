@@ -71,6 +71,11 @@ public:
     // /LOG: told of each file after walk()'s action succeeded with it.
     void set_log(LogHook hook) { log_ = std::move(hook); }
 
+    // The caller wants names and types only (F$SEARCH): files are not
+    // examined further unless the selection needs their times or owner.
+    // Before start().
+    void names_only() { names_only_ = true; }
+
     // Runs the search (next() does it the first time when needed). 1 when
     // any file matched, even if the selection then took none; FNF when none
     // did; 0 after an error already reported or an interrupt; VER (an
@@ -118,6 +123,7 @@ private:
     std::vector<std::string> exclusions_;  // in Unix form
     mutable std::string scratch_path_, scratch_local_;  // for the exclusion test
     bool started_ = false, ended_ = false, interrupted_flag_ = false;
+    bool names_only_ = false;
     uint32_t status_ = 0;
     size_t directory_ = 0, file_ = 0;  // the next file to look at
     std::string output_path_;

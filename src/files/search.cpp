@@ -174,6 +174,28 @@ FoundFile file_record(const std::string& directory, std::string_view name, const
     return f;
 }
 
+// A file known by its directory entry only.
+FoundFile entry_record(const std::string& directory, std::string_view name, mode_t type) {
+    struct stat st {};
+    st.st_mode = type;
+    FoundFile f = file_record(directory, name, st);
+    f.status_known = false;
+    return f;
+}
+
+// The file type a directory entry tells, or 0 when it does not.
+mode_t type_of_entry(unsigned char d_type) {
+    switch (d_type) {
+    case DT_REG: return S_IFREG;
+    case DT_DIR: return S_IFDIR;
+    case DT_FIFO: return S_IFIFO;
+    case DT_SOCK: return S_IFSOCK;
+    case DT_CHR: return S_IFCHR;
+    case DT_BLK: return S_IFBLK;
+    default: return 0;  // links and unknown entries are looked at
+    }
+}
+
 // The files of one directory share its path, so their names order them.
 bool by_name(const FoundFile& a, const FoundFile& b) { return a.name() < b.name(); }
 
@@ -284,8 +306,9 @@ enum class PatternOutcome { searched, failed, interrupted };
 // go from one pattern and one directory to the next.
 class Gatherer {
 public:
-    Gatherer(SearchTree& tree, const InterruptCheck& interrupted)
-        : tree_(tree), interrupted_(interrupted), mode_(current_dotfile_mode()) {}
+    Gatherer(SearchTree& tree, const InterruptCheck& interrupted, bool with_status)
+        : tree_(tree), interrupted_(interrupted), mode_(current_dotfile_mode()),
+          with_status_(with_status) {}
 
     uint32_t search_item(std::string_view item, std::string_view default_spec);
 
@@ -302,6 +325,7 @@ private:
     SearchTree& tree_;
     const InterruptCheck& interrupted_;
     DotfileMode mode_;
+    bool with_status_;
     // The directories the current pattern reached, each once; the marks run
     // parallel to the tree's directory list.
     std::vector<size_t> pattern_found_;
@@ -388,6 +412,10 @@ void Gatherer::scan_directory(SearchDirectory& directory, const NamePatterns& pa
         split_file_name(entry_name, mode_, name, type);
         if (is_directory) name = entry_name, type = ".dir";
         if (!patterns.name.matches(name) || !match_type(patterns.type, type)) continue;
+        if (!have_status && !with_status_) {
+            batch_.push_back(entry_record(directory.path, entry_name, type_of_entry(entry->d_type)));
+            continue;
+        }
         if (!have_status && !stream.status_of(entry->d_name, st, true)) continue;
         batch_.push_back(file_record(directory.path, entry_name, st));
     }
@@ -489,9 +517,9 @@ void SearchTree::clear() {
 }
 
 uint32_t gather_files(SearchTree& tree, std::string_view specs, std::string_view default_spec,
-                      const InterruptCheck& interrupted) {
+                      const InterruptCheck& interrupted, bool with_status) {
     tree.clear();
-    Gatherer gatherer(tree, interrupted);
+    Gatherer gatherer(tree, interrupted, with_status);
     for (const std::string& item : split_items(specs)) {
         uint32_t status = gatherer.search_item(item, default_spec);
         if (status != 1) return status;

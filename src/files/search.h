@@ -38,6 +38,9 @@ struct FoundFile {
     uint32_t group = 0;
     int64_t accessed = 0, modified = 0, changed = 0;
     uint32_t flag = 0;
+    // False when only the directory entry was read: `mode` holds the file's
+    // type then, and the other attributes are zero.
+    bool status_known = true;
 
     std::string_view name() const { return std::string_view(path).substr(name_offset); }
 };
@@ -78,8 +81,11 @@ struct SearchTree {
 // Fills `tree` (cleared first) from the list. 1 when the whole list was
 // searched (whether or not anything matched), 0 after an error it has
 // reported or when `interrupted` said stop, VER for an explicit version.
+// Without `with_status` a file is looked at only where its directory
+// entry leaves its type unknown (links included): its name and type are
+// all that is wanted.
 uint32_t gather_files(SearchTree& tree, std::string_view specs, std::string_view default_spec,
-                      const InterruptCheck& interrupted);
+                      const InterruptCheck& interrupted, bool with_status = true);
 
 // A directory entry's name and type: the type starts at the last dot,
 // which in the Unix dotfile mode may not be the first character.

@@ -192,6 +192,7 @@ SearchContext& context_for(LexicalSearchState& state, std::pair<int, int> key,
     if (added || context.spec != spec) {
         context.spec = spec;
         context.walker = FileWalker(spec, {}, {}, state.interrupted);
+        context.walker.names_only();
     }
     return context;
 }
