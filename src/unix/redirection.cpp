@@ -56,9 +56,15 @@ void record_process_name(StandardStream which, std::string_view value) {
 }
 
 uint32_t define_name(std::string_view table, StandardStream which, std::string_view value) {
+    const uint64_t before = logical_name_store().changes;
     uint32_t status = lnm_create_name(table, kNames[which], value, nullptr, 0);
     if (status == 1 || status == cond::SS_SUPERSEDE) {
-        if (table == "LNM$PROCESS") record_process_name(which, value);
+        if (table != "LNM$PROCESS") return 1;
+        // The other streams' names were untouched: what was recorded of
+        // them just before still holds.
+        for (Redirection::RecordedName& other : redirection().process_names)
+            if (other.store_changes == before) other.store_changes = logical_name_store().changes;
+        record_process_name(which, value);
         return 1;
     }
     signal_condition(status, value);
