@@ -329,8 +329,6 @@ std::vector<const KeywordTable*> collect_qualifier_tables() {
 
 }  // namespace
 
-std::span<const CommandRow> command_rows() { return kVerbs; }
-
 std::span<const CommandRow* const> verb_rows_starting_with(char first) {
     auto c = static_cast<unsigned char>(first);
     return std::span(kLetterIndex.rows)

@@ -2,7 +2,7 @@
 // SHOW keyword, and per command form that a qualifier selects) holding all
 // that is known of it. The rows themselves are the interpreter's top layer's
 // to fill in, since they name the handlers; this layer reads them through
-// command_rows() and friends.
+// verb_rows_starting_with() and command_row().
 #pragma once
 
 #include <cstdint>
@@ -85,9 +85,6 @@ struct CommandRow {
     constexpr uint32_t code() const { return key.code; }
     constexpr bool has(uint32_t trait) const { return (traits & trait) != 0; }
 };
-
-// The verb rows in the order a typed word is matched against them.
-std::span<const CommandRow> command_rows();
 
 // The verb rows whose name begins with `first` (upper case), in table order.
 std::span<const CommandRow* const> verb_rows_starting_with(char first);
