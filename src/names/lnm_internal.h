@@ -4,12 +4,14 @@
 // outside src/names/lnm_*.cpp (and the store's unit tests) includes this.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -296,6 +298,31 @@ struct Located {
     DirectoryEntry* entry = nullptr;
 };
 
+// Hashes std::string and std::string_view alike: the lookup caches are
+// searched without building a string.
+struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
+// A table name (at most kMaxTableName characters) in upper case, on the
+// stack: the key of the lookup caches.
+class FoldedName {
+public:
+    explicit FoldedName(std::string_view name) {
+        size_ = std::min(name.size(), sizeof text_);
+        for (size_t i = 0; i < size_; ++i) {
+            char c = name[i];
+            text_[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+    }
+    std::string_view view() const { return {text_, size_}; }
+
+private:
+    char text_[kMaxTableName + 1];
+    size_t size_;
+};
+
 // A table of that name (folded), in the process directory, then the system
 // directory.
 Located find_table_anywhere(const Directories& dirs, std::string_view name);
@@ -373,9 +400,11 @@ struct LnmServerState {
     // The steps of the search lists translated so far, by upper-case table
     // name, valid while directory_changes is what it was when they were
     // found: a translation need not look them up in the directories again.
-    std::unordered_map<std::string, std::vector<const lnm::DirectoryEntry*>> search_steps;
+    std::unordered_map<std::string, std::vector<const lnm::DirectoryEntry*>, lnm::NameHash,
+                       std::equal_to<>>
+        search_steps;
     // Tables found by name in the directories, likewise.
-    std::unordered_map<std::string, lnm::Located> tables_found;
+    std::unordered_map<std::string, lnm::Located, lnm::NameHash, std::equal_to<>> tables_found;
     uint64_t search_steps_at = UINT64_MAX;
 };
 

@@ -170,8 +170,10 @@ const std::vector<const DirectoryEntry*>& search_steps(const Directories& dirs,
                                                        std::string_view table) {
     LnmServerState& state = lnm_server_state();
     forget_stale_lookups(state);
-    auto [it, added] = state.search_steps.try_emplace(upper_ascii(table));
-    if (!added) return it->second;
+    FoldedName key(table);
+    if (auto it = state.search_steps.find(key.view()); it != state.search_steps.end())
+        return it->second;
+    auto it = state.search_steps.try_emplace(std::string(key.view())).first;
     const DirectoryEntry* previous = nullptr;
     for (uint32_t n = 0; n <= kMaxValueIndex; ++n) {
         const DirectoryEntry* step = search_list_step(dirs, table, n);

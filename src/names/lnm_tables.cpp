@@ -273,11 +273,15 @@ void forget_stale_lookups(LnmServerState& state) {
 // Kept until a directory entry changes: procedure levels and translations
 // look the same few tables up again and again.
 Located find_table_anywhere(const Directories& dirs, std::string_view name) {
+    if (name.size() > kMaxTableName) return search_directories(dirs, name);
     LnmServerState& state = lnm_server_state();
     forget_stale_lookups(state);
-    auto [it, added] = state.tables_found.try_emplace(upper_ascii(name));
-    if (added) it->second = search_directories(dirs, name);
-    return it->second;
+    FoldedName key(name);
+    if (auto it = state.tables_found.find(key.view()); it != state.tables_found.end())
+        return it->second;
+    Located found = search_directories(dirs, name);
+    state.tables_found.emplace(std::string(key.view()), found);
+    return found;
 }
 
 Located find_directory_name_anywhere(const Directories& dirs, std::string_view name,
