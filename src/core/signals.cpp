@@ -70,6 +70,7 @@ void quit_child(pid_t child) {
 }
 
 void interrupt_handler(int sig) {
+    if (g_state.child_starting) return;
     int saved_errno = errno;
     pid_t child = g_state.child;
     if ((sig == SIGINT || sig == SIGQUIT) && g_state.terminal_input) {

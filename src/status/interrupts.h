@@ -17,6 +17,10 @@ struct InterruptState {
     volatile sig_atomic_t terminal_input = 0; // standard input is a terminal
     volatile sig_atomic_t child_quits = 0;    // Ctrl-Y typed while the child runs
     volatile sig_atomic_t sent_to_child = 0;  // mask of the ending signals the interpreter sent it
+    // Set while a child started with vfork has not yet run its program:
+    // a handler that runs then runs in that child, on the interpreter's
+    // memory, and must leave it alone.
+    volatile sig_atomic_t child_starting = 0;
 };
 
 InterruptState& interrupts();

@@ -11,7 +11,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,65 +21,20 @@
 #include "status/messages.h"
 #include "status/session.h"
 #include "tty/terminal.h"
+#include "unix/plain_command.h"
 #include "unix/redirection.h"
+#include "unix/spawn.h"
 
 namespace dcl {
 namespace {
 
 constexpr size_t kMaxCommandLength = 255;
 
-// The screen width for children that format their output to it; only a
-// width other than the usual 80 is passed on.
-void export_columns() {
-    struct winsize size {};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return;
-    if (size.ws_col == 80) return;
-    setenv("COLS", std::to_string(size.ws_col).c_str(), 1);
-}
-
 // At start-up a descriptor without close-on-exec can only have come from
 // the caller: the interpreter's own so far (the terminal's) have the flag.
 bool inherited(int fd) {
     int flags = fcntl(fd, F_GETFD);
     return flags >= 0 && (flags & FD_CLOEXEC) == 0;
-}
-
-void close_span(unsigned first, unsigned last) {
-    if (first > last) return;
-    if (close_range(first, last, 0) == 0) return;
-    // Kernels without close_range: every possible descriptor in turn.
-    long limit = sysconf(_SC_OPEN_MAX);
-    unsigned top = limit > 0 && limit < 65536 ? static_cast<unsigned>(limit) - 1 : 65535;
-    for (unsigned fd = first; fd <= std::min(last, top); ++fd) close(static_cast<int>(fd));
-}
-
-// Closes every descriptor above 2 except those in `open` (sorted).
-void close_all_but(const std::vector<int>& open) {
-    unsigned from = 3;
-    for (int fd : open) {
-        if (fd < static_cast<int>(from)) continue;
-        close_span(from, static_cast<unsigned>(fd) - 1);
-        from = static_cast<unsigned>(fd) + 1;
-    }
-    close_span(from, ~0u);
-}
-
-// The current standard streams onto 0, 1 and 2. Taken above 2 first, so
-// that no stream is overwritten by another's move (a redirection file may
-// itself sit on 0, 1 or 2).
-void streams_onto_standard_descriptors() {
-    Redirection& r = redirection();
-    FILE* streams[kStandardStreams] = {r.input, r.output, r.error};
-    int held[kStandardStreams];
-    for (int target = 0; target < 3; ++target) {
-        int fd = streams[target] ? fileno(streams[target]) : -1;
-        held[target] = fd >= 0 ? fcntl(fd, F_DUPFD_CLOEXEC, 3) : -1;
-    }
-    for (int target = 0; target < 3; ++target) {
-        if (held[target] < 0) continue;
-        dup2(held[target], target);  // the copy on 0..2 is inherited
-        close(held[target]);
-    }
 }
 
 }  // namespace
@@ -102,24 +56,6 @@ void remember_inherited_descriptors() {
             if (inherited(fd)) fds.push_back(fd);
     }
     std::sort(fds.begin(), fds.end());
-}
-
-void prepare_child_process(const std::vector<int>& keep) {
-    streams_onto_standard_descriptors();
-    std::vector<int> open = inherited_descriptors().fds;
-    open.insert(open.end(), keep.begin(), keep.end());
-    std::sort(open.begin(), open.end());
-    close_all_but(open);
-    for (int fd : keep) fcntl(fd, F_SETFD, 0);
-    export_columns();
-    // Caught signals return to their defaults with exec; what was ignored
-    // would stay ignored, so those are reset here, one call each.
-    const sigset_t& ignored = inherited_descriptors().ignored_signals;
-    for (int sig = 1; sig < NSIG; ++sig)
-        if (sigismember(&ignored, sig) == 1) std::signal(sig, SIG_DFL);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
 void terminal_for_child(bool running, bool image) {
@@ -179,12 +115,30 @@ void report_child_signal(int status) {
 
 namespace {
 
-// In the forked child: the current standard streams, default signal
-// dispositions and an empty signal mask, then the shell.
-[[noreturn]] void exec_shell(const std::string& shell, const std::string& command) {
-    prepare_child_process();
-    execl(shell.c_str(), shell.c_str(), "-c", command.c_str(), static_cast<char*>(nullptr));
-    _exit(kExecFailed);
+// The shell with the command line, or the program alone when the line
+// needs no shell (then the shell is only the fallback that says why the
+// program could not start). A shell that reads a start-up file or finds
+// an exported function of the program's name is always asked.
+void plan_command(ChildLaunch& launch, const std::string& shell, const std::string& command) {
+    ChildProgram through_shell{shell, {shell, "-c", command}};
+    std::vector<std::string_view> words;
+    const char* path = std::getenv("PATH");
+    std::string program;
+    if (path && !std::getenv("BASH_ENV") && plain_command_words(command, words) &&
+        !std::getenv(("BASH_FUNC_" + std::string(words[0]) + "%%").c_str())) {
+        program = words[0].find('/') != std::string_view::npos ? std::string(words[0])
+                                                               : find_program(words[0], path);
+    }
+    if (program.empty()) {
+        launch.program = std::move(through_shell);
+        return;
+    }
+    launch.program.path = program;
+    launch.program.argv.assign(words.begin(), words.end());
+    launch.fallback = std::move(through_shell);
+    // What the shells pass a program they run.
+    launch.environment.set("_", program);
+    launch.environment.set_working_directory();
 }
 
 // Ends the wait for a child: the child got any interrupt that arrived
@@ -258,14 +212,17 @@ int unix_cmd(std::string_view command) {
     terminal_for_child(true, false);
     flush_before_child();
     child_state() = ChildState{};
-    pid_t pid = fork();
+    ChildLaunch launch;
+    plan_command(launch, shell, text);
+    launch.environment.set_columns(fileno(redirection().output));
+    int exec_error = 0;
+    pid_t pid = launch_child(launch, exec_error);
     if (pid < 0) {
         signal_condition(FATAL_FAULT, "can't fork");
         terminal_for_child(false, false);
         end_child_wait();
         return 1;
     }
-    if (pid == 0) exec_shell(shell, text);
     watch_child(pid);
     int status = 0;
     pid_t got = wait_child(status, pid, false);
@@ -279,7 +236,7 @@ int unix_cmd(std::string_view command) {
     }
     if (WIFSIGNALED(status)) return 0;
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : 0;
-    if (code == kExecFailed) {
+    if (exec_error != 0) {
         signal_condition(cond::FNM);
         return 2;
     }

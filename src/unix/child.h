@@ -86,12 +86,6 @@ inline constexpr int kExecFailed = 88;
 // descriptor is the interpreter's own.
 void remember_inherited_descriptors();
 
-// In a forked child: the current standard streams become descriptors 0, 1
-// and 2, COLS is exported, signals are back to their defaults, and of the
-// other descriptors only the inherited ones and `keep` stay open (and
-// `keep` open across exec).
-void prepare_child_process(const std::vector<int>& keep = {});
-
 // The terminal (when standard input is one) in the mode for a running
 // shell command or image, or back in the interpreter's mode.
 void terminal_for_child(bool running, bool image);

@@ -22,6 +22,7 @@
 #include "status/messages.h"
 #include "unix/child.h"
 #include "unix/redirection.h"
+#include "unix/spawn.h"
 
 namespace dcl {
 
@@ -310,24 +311,18 @@ uint32_t open_symbol_pipe() {
     return 1;
 }
 
-void put_number(const char* name, long value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld", value);
-    setenv(name, text, 1);
-}
-
-[[noreturn]] void exec_image(const std::vector<std::string>& argv, pid_t parent) {
-    put_number("CLI_SYM_READPIPE", symbol_pipe().reply_read.get());
-    put_number("CLI_SYM_WRITEPIPE", symbol_pipe().request_write.get());
-    put_number("CLI_PID", parent);
+// The image's program with the pipe's ends named in its environment.
+void plan_image(ChildLaunch& launch, const std::vector<std::string>& argv, pid_t parent) {
+    SymbolPipe& pipe = symbol_pipe();
+    launch.program = {argv[0], argv};
+    launch.keep = {pipe.reply_read.get(), pipe.request_write.get()};
+    ChildEnvironment& env = launch.environment;
+    env.set("CLI_SYM_READPIPE", std::to_string(pipe.reply_read.get()));
+    env.set("CLI_SYM_WRITEPIPE", std::to_string(pipe.request_write.get()));
+    env.set("CLI_PID", std::to_string(parent));
     std::string vms;
-    if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) setenv("TQ_IMAGNAME", vms.c_str(), 1);
-    prepare_child_process({symbol_pipe().reply_read.get(), symbol_pipe().request_write.get()});
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(kExecFailed);
+    if (unix_to_vms(vms, argv[0]) == 1 && vms.size() < 256) env.set("TQ_IMAGNAME", vms);
+    env.set_columns(fileno(redirection().output));
 }
 
 bool image_ended(ImageRun& run) { return reap_image(run); }
@@ -345,6 +340,13 @@ void serve_until_end(ImageRun& run) {
 }
 
 }  // namespace
+
+uint32_t image_start_failure(std::string_view image, int error) {
+    signal_condition(cond::ACTIMAGE, image);
+    uint32_t reason = error == ENOENT ? cond::FNF : cond::PRV;
+    signal_condition(reason);
+    return reason;
+}
 
 uint32_t run_image(const std::vector<std::string>& argv) {
     if (argv.empty()) return cond::NOPIPE;
@@ -368,12 +370,10 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     const std::string& data = input_data_path();
     bool data_named = !data.empty() && is_success(lnm_create_name("LNM$USERMODE", "SYS$INPUT",
                                                                   data, nullptr, 0));
-    pid_t parent = getpid();
-    pid_t pid = fork();
-    if (pid == 0) {
-        sigprocmask(SIG_SETMASK, &saved, nullptr);
-        exec_image(argv, parent);
-    }
+    ChildLaunch launch;
+    plan_image(launch, argv, getpid());
+    int exec_error = 0;
+    pid_t pid = launch_child(launch, exec_error);
     if (pid < 0) {
         signal_condition(FATAL_FAULT, "can't fork");
     } else {
@@ -390,6 +390,7 @@ uint32_t run_image(const std::vector<std::string>& argv) {
     if (data_named) lnm_delete_name("LNM$USERMODE", "SYS$INPUT");
     sigaction(SIGCHLD, &previous, nullptr);
     if (pid < 0) return 1;
+    if (exec_error != 0) return image_start_failure(argv[0], exec_error);
     // What the image reported wins over the signal that ended it.
     if (run.status_reported) child_state().failed_by = 0;
     if (run.image_status != 1 || run.status_reported) return run.image_status;

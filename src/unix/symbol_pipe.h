@@ -90,9 +90,14 @@ SymbolPipe& symbol_pipe();
 // system error of the pipes (errno set) or when the image ended.
 bool serve_one_request(int request_fd, int reply_fd, ImageRun& run, bool (*ended)(ImageRun&));
 
+// Queues why an image could not be started (the errno of its exec) and
+// returns the reason's condition.
+uint32_t image_start_failure(std::string_view image, int error);
+
 // Runs an image (argv[0] is its Unix path), serving the symbol pipe until
 // it ends. Returns a condition value: a reported $STATUS; a condition for a
-// fault signal; else the low eight bits of the exit code.
+// fault signal; the queued reason when it could not be started; else the
+// low eight bits of the exit code.
 uint32_t run_image(const std::vector<std::string>& argv);
 
 // Splits a foreign command's text into words: blanks separate, double

@@ -28,9 +28,7 @@ void replace_with_image(const std::vector<std::string>& words) {
     for (const std::string& w : words) args.push_back(const_cast<char*>(w.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());
-    int error = errno;
-    signal_condition(cond::ACTIMAGE, words[0]);
-    signal_condition(error == ENOENT ? cond::FNF : cond::PRV);
+    image_start_failure(words[0], errno);
 }
 
 }  // namespace
