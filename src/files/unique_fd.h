@@ -19,6 +19,20 @@ inline bool write_fully(int fd, std::string_view bytes) {
     return true;
 }
 
+// Reads `size` bytes, again after an interruption or a short read. The
+// count read (less only at the end of the file), or -1 on a failed read.
+inline ssize_t read_fully(int fd, char* data, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::read(fd, data + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
 class UniqueFd {
 public:
     UniqueFd() = default;

@@ -73,7 +73,11 @@ uint32_t create_directory_name(const Directories& dirs, Directory& directory,
     return supersede ? cond::SS_SUPERSEDE : cond::NORMAL;
 }
 
-uint32_t create_table_name(const Directories& dirs, Table& table, const CreateNameRequest& request) {
+// `named_directly`: the request named the table itself, which is then the
+// only table a superseded name is deleted from; a name that stands for
+// tables loses the name in every table it reaches.
+uint32_t create_table_name(const Directories& dirs, Table& table, const CreateNameRequest& request,
+                           bool named_directly) {
     std::string_view name = request.name.view();
     std::string_view value = request.value.view();
     uint32_t index = 0;
@@ -95,7 +99,8 @@ uint32_t create_table_name(const Directories& dirs, Table& table, const CreateNa
     if (table.free_slots() + reusable == 0) return cond::EXLNMQUOTA;
     std::unique_ptr<char[]> text = pack_name_value(name, value);
     if (!text) return cond::INSFMEM;
-    if (supersede) delete_name_in_tables(dirs, request.table.view(), name);
+    if (supersede && named_directly) table.erase_values(name);
+    if (supersede && !named_directly) delete_name_in_tables(dirs, request.table.view(), name);
     if (!table.insert(std::move(text), name, value, request.attributes | LNM_EXISTS, index))
         return cond::INTERR;
     return supersede ? cond::SS_SUPERSEDE : cond::NORMAL;
@@ -255,9 +260,10 @@ uint32_t crelnm(const CreateNameRequest& request, Reply& reply) {
     std::string_view table = request.table.view();
     if (Directory* directory = directory_named(dirs, table))
         return create_directory_name(dirs, *directory, request, reply);
-    Located target = resolve_table(dirs, table, 0);
+    Located direct = find_table_anywhere(dirs, table);
+    Located target = direct.entry ? direct : resolve_table(dirs, table, 0);
     if (!target.entry || !target.entry->is_table()) return cond::NOLOGTAB;
-    uint32_t status = create_table_name(dirs, *target.entry->table, request);
+    uint32_t status = create_table_name(dirs, *target.entry->table, request, direct.entry != nullptr);
     if (is_success(status) && !reply.table.assign(target.entry->name.view())) return cond::BUFFEROVF;
     return status;
 }

@@ -3,10 +3,13 @@
 #include "proc/procedure.h"
 
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "files/filespec.h"
+#include "files/unique_fd.h"
 #include "files/versions.h"
 #include "lang/lexical_files.h"
 #include "names/logical_names.h"
@@ -71,7 +74,7 @@ LineCache* current_line_cache() {
     while (level > 0 && ps.frames[static_cast<size_t>(level)].called) --level;
     if (level < 0) return nullptr;
     ProcedureFrame& owner = ps.frames[static_cast<size_t>(level)];
-    return owner.input_text.empty() ? nullptr : &owner.line_cache;
+    return owner.source ? &owner.source->lines : nullptr;
 }
 
 uint32_t push_procedure_level(const std::string& procedure_name) {
@@ -99,28 +102,49 @@ uint32_t push_procedure_level(const std::string& procedure_name) {
 
 namespace {
 
-// The procedure file becomes the level's input, SYS$INPUT and the stream
-// command lines come from. Without a file (CALL) the level goes on reading
 // A procedure file is read whole and served from memory: a jump is then a
-// seek inside the buffer, with no system call per GOTO. Files that are not
+// seek inside the buffer, with no system call per GOTO, and an unchanged
+// file run again is neither read nor parsed again. Files that are not
 // plain, are empty or very large are read from the disk as they are.
-OwnedFile open_procedure_file(const std::string& path, std::string& text) {
+OwnedFile open_procedure_file(const std::string& path, std::shared_ptr<ProcedureText>& source) {
     constexpr off_t kMaxInMemory = 16 << 20;
-    text.clear();
-    OwnedFile disk(std::fopen(path.c_str(), "re"));
+    source.reset();
+    ProcedureFileCache& cache = procedure_stack().file_cache;
     struct stat st {};
-    if (!disk || fstat(fileno(disk.get()), &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_size <= 0 || st.st_size > kMaxInMemory)
-        return disk;
-    text.resize(static_cast<size_t>(st.st_size));
-    if (std::fread(text.data(), 1, text.size(), disk.get()) == text.size()) {
-        if (FILE* memory = fmemopen(text.data(), text.size(), "r")) return OwnedFile(memory);
+    if (cache.size() > 0 && stat(path.c_str(), &st) == 0) {
+        if (std::shared_ptr<ProcedureText> kept = cache.find(path, FileIdentity::of(st))) {
+            if (FILE* memory = fmemopen(kept->text.data(), kept->text.size(), "r")) {
+                source = std::move(kept);
+                return OwnedFile(memory);
+            }
+        }
     }
-    text.clear();
-    std::rewind(disk.get());
+    // Plain system calls: a stdio stream would cost another fstat and a
+    // buffer.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) return nullptr;
+    if (fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && st.st_size <= kMaxInMemory) {
+        auto text = std::make_shared<ProcedureText>();
+        text->text.resize(static_cast<size_t>(st.st_size));
+        ssize_t got = read_fully(fd.get(), text->text.data(), text->text.size());
+        if (got == static_cast<ssize_t>(text->text.size())) {
+            if (FILE* memory = fmemopen(text->text.data(), text->text.size(), "r")) {
+                timespec now {};
+                clock_gettime(CLOCK_REALTIME, &now);
+                cache.remember(path, FileIdentity::of(st), text, now);
+                source = std::move(text);
+                return OwnedFile(memory);
+            }
+        }
+        if (lseek(fd.get(), 0, SEEK_SET) != 0) return nullptr;
+    }
+    OwnedFile disk(fdopen(fd.get(), "r"));
+    if (disk) fd.release();
     return disk;
 }
 
+// The procedure file becomes the level's input, SYS$INPUT and the stream
+// command lines come from. Without a file (CALL) the level goes on reading
 // its caller's stream.
 uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     if (path.empty()) {
@@ -132,7 +156,7 @@ uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
         return 1;
     }
     std::string unix_path(path);
-    OwnedFile file = open_procedure_file(unix_path, f.input_text);
+    OwnedFile file = open_procedure_file(unix_path, f.source);
     if (!file) {
         signal_condition(with_severity(cond::OPENIN, SEV_SEVERE), unix_path);
         return cond::PRV;

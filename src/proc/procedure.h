@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "lang/tokens.h"
+#include "proc/procedure_files.h"
 #include "names/symbols.h"
 #include "status/command_source.h"
 #include "status/streams.h"
@@ -41,35 +43,6 @@ struct IfBlock {
     int active = 0;
 };
 
-// A procedure line as reading, expansion and tokenising left it, kept so
-// that a loop runs the line again from its tokens. Only lines without
-// substitution are kept, and an entry counts only while what else their
-// meaning rests on is as it was: its first word is still no symbol, and
-// SET CLI's case mapping and passing of lines to the shell are unchanged.
-struct CachedCommand {
-    std::string expanded;
-    uint32_t verb = 0;
-    bool assignment = false;
-    std::string verb_word;   // looked up as a symbol, and none; empty: none looked up
-    TokenList tokens;
-};
-
-struct CachedLine {
-    long next = 0;           // where the following line starts
-    std::string raw;         // as read
-    CachedCommand command;
-    bool upper_case = true;
-    bool pass_to_shell = false;
-    // The command after THEN when the line is an IF: the loop runs it as
-    // the level's pending command. Empty text: not kept (yet).
-    std::string then_text;
-    CachedCommand then_command;
-};
-
-struct LineCache {
-    std::unordered_map<long, CachedLine> lines;  // by the position where the line starts
-};
-
 struct ProcedureFrame {
     static constexpr int kMaxGosubDepth = 15;  // returns that may be pending
 
@@ -81,9 +54,9 @@ struct ProcedureFrame {
     bool on_enabled = true;
     std::array<std::optional<std::string>, 4> on_actions;
     // The level's command input: its procedure file, or the caller's for a
-    // CALL. The file is read whole into input_text (closes after owned_input).
+    // CALL. A file read whole is `source` (released after owned_input).
     FILE* input = nullptr;
-    std::string input_text;
+    std::shared_ptr<ProcedureText> source;
     OwnedFile owned_input;
     LevelStreams streams;            // SYS$INPUT, SYS$OUTPUT, SYS$ERROR of the level
     std::array<long, kMaxGosubDepth + 1> gosub_stack{};
@@ -93,10 +66,6 @@ struct ProcedureFrame {
     std::vector<IfBlock> if_blocks;  // newest last
     std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
-    // Lines of this level's own procedure file, kept once read (CALL levels
-    // use their caller's). Only a file served from memory is kept: it
-    // cannot change underneath.
-    LineCache line_cache;
     long pending_from = -1;          // the cached line that set pending_command
     std::vector<std::string> initial_parameters;  // and its operands, verbatim
 };
@@ -127,6 +96,7 @@ struct ProcedureStack {
     // expectation.
     bool expect_subroutine = false;
     LevelStreamRules stream_rules;
+    ProcedureFileCache file_cache;
 };
 
 ProcedureStack& procedure_stack();
