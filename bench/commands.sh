@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Unix commands from a procedure: 500 lines that each fork and exec
-# /bin/true, against a shell script of 500 /bin/true lines.
-#   - "$ unix /bin/true": the way a procedure runs a Unix command line,
-#     through dclsh's Unix shell ($SHELL);
+# Unix commands from a procedure: 500 lines that each start /bin/true,
+# against a shell script of the same 500 lines.
+#   - "$ unix /bin/true": a Unix command line that needs no shell, run
+#     directly;
+#   - "$ unix /bin/true >/dev/null": one that needs the shell ($SHELL),
+#     which pays for the shell's start-up on every line;
 #   - "$ tt" with tt :== $/bin/true: a foreign command, exec'd directly.
 # (A line "$ /bin/true" is no command for DCL: %DCL-W-NOCOMD.)
 #
@@ -18,8 +20,11 @@ lines() {  # N TEXT: N lines of TEXT
 }
 { lines 500 '$ unix /bin/true'; echo '$ write sys$output "done"'; } > unix500.com
 { echo '$ tt :== $/bin/true'; lines 500 '$ tt'; echo '$ write sys$output "done"'; } > image500.com
+{ lines 500 '$ unix /bin/true >/dev/null'; echo '$ write sys$output "done"'; } > shell500.com
 { lines 500 /bin/true; echo 'echo done'; } > true500.sh
+{ lines 500 '/bin/true >/dev/null'; echo 'echo done'; } > shelltrue500.sh
 
 bench_shells "500 x \$ unix /bin/true" unix500.com -- true500.sh
+bench_shells "500 x \$ unix /bin/true >/dev/null" shell500.com -- shelltrue500.sh
 bench_shells "500 x foreign /bin/true" image500.com -- true500.sh
 bench_exit

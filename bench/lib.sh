@@ -31,7 +31,9 @@ bench_init() {
     fi
     BENCH_TMP=$(mktemp -d "${TMPDIR:-/tmp}/dclsh-bench.XXXXXX")
     trap 'rm -rf "$BENCH_TMP"' EXIT
-    cp "$BENCH_DIR"/work/* "$BENCH_TMP"/
+    # -p: procedure files keep their dates, as a user's procedures do (one
+    # changed within the last second is read afresh on every @).
+    cp -p "$BENCH_DIR"/work/* "$BENCH_TMP"/
     # An empty home: no login.com for dclsh, nothing for the shells either.
     mkdir "$BENCH_TMP/home"
     export HOME=$BENCH_TMP/home
