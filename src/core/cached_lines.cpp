@@ -11,6 +11,7 @@
 #include "status/cli_options.h"
 #include "status/messages.h"
 #include "status/session.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -24,7 +25,8 @@ bool still_valid(const CachedLine& line, const CachedCommand& command) {
 
 // Nothing the expansion did depends on more than still_valid checks.
 bool keepable(const std::string& raw) {
-    return raw.find_first_of("'&") == std::string::npos && !lexer_state().verb_symbol_found &&
+    static constexpr CharSet kSubstitution("'&");
+    return kSubstitution.find_in(raw) == std::string::npos && !lexer_state().verb_symbol_found &&
            !lexer_state().reprompt && !error_queued();
 }
 

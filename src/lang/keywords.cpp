@@ -111,7 +111,8 @@ bool check_record(const KeywordRecord& r, bool negated, const std::string& name,
 // The name of a keyword token, upper case; ":" before a value becomes "=".
 std::string keyword_name(std::string& text, uint32_t& result) {
     result = 0;
-    size_t sep = text.find_first_of("=:");
+    static constexpr CharSet kValueMark("=:");
+    size_t sep = kValueMark.find_in(text);
     if (sep != std::string::npos) {
         text[sep] = '=';
         result |= RESULT_VALUE;

@@ -9,6 +9,7 @@
 #include "status/cli_options.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -216,7 +217,8 @@ bool parse_protection(int& code, std::string_view text) {
         return false;
     }
     for (std::string_view item : items) {
-        size_t sep = item.find_first_of("=:");
+        static constexpr CharSet kValueMark("=:");
+        size_t sep = kValueMark.find_in(item);
         int place = 0, bits = 0;
         if (!protection_class(place, trimmed(item.substr(0, sep)))) return false;
         if (sep != std::string_view::npos) {

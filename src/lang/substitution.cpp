@@ -168,7 +168,8 @@ void substitute_ampersand(std::string& out, std::string_view line, size_t& i) {
 bool take_label(std::string& out, std::string_view line, size_t& i) {
     char c = line[i];
     if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
-    size_t end = line.find_first_of("!:=/ \t", i);
+    static constexpr CharSet kLabelEnd("!:=/ \t");
+    size_t end = kLabelEnd.find_in(line, i);
     if (end == std::string_view::npos) return false;
     size_t colon = end;
     while (colon < line.size() && is_blank(line[colon])) ++colon;
@@ -198,7 +199,8 @@ uint32_t substitute_ampersands(std::string& line, size_t& labels) {
     if (line.size() > kMaxLineLength) return cond::BUFOVF;
     size_t i = skip_leading_dollars(line);
     // Most lines hold no "&", comment or label: only the dollars go.
-    if (line.find_first_of("&!:", i) == std::string::npos) {
+    static constexpr CharSet kSpecial("&!:");
+    if (kSpecial.find_in(line, i) == std::string::npos) {
         line.erase(0, i);
         return 1;
     }

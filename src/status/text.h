@@ -2,6 +2,7 @@
 // folded for ASCII letters only, whatever the locale.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,25 @@ inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 inline char upper_ascii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 inline char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A few characters to scan for, tested by table: a scan costs no library
+// call per character (as std::string's find_first_of makes).
+class CharSet {
+public:
+    constexpr explicit CharSet(std::string_view members) {
+        for (char c : members) table_[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool contains(char c) const { return table_[static_cast<unsigned char>(c)]; }
+    // The position of the first member at or after `from`, or npos.
+    constexpr size_t find_in(std::string_view text, size_t from = 0) const {
+        for (size_t i = from; i < text.size(); ++i)
+            if (contains(text[i])) return i;
+        return std::string_view::npos;
+    }
+
+private:
+    std::array<bool, 256> table_{};
+};
 
 // `text` with its ASCII letters in upper case.
 std::string upper_ascii(std::string_view text);
