@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
 
 #include "files/filespec.h"
 #include "files/search.h"
@@ -39,6 +40,7 @@ public:
     DirectoryStream& operator=(const DirectoryStream&) = delete;
 
     bool is_open() const { return dir_ != nullptr; }
+    int fd() const { return dirfd(dir_); }
     // The status of an entry, looked up from the open directory rather
     // than through the whole path again.
     bool status_of(const char* name, struct stat& st, bool follow_links) const {
@@ -137,22 +139,38 @@ bool find_wild_component(std::string_view path, WildComponent& wild) {
     return false;
 }
 
+// The entries of a directory, read while its subdirectories were listed
+// and kept for the scan of its files, so that the walk reads it once.
+struct DirectoryListing {
+    std::string names;  // each name followed by a NUL
+    std::vector<std::pair<uint32_t, unsigned char>> entries;  // name offset, d_type
+
+    void add(std::string_view name, unsigned char type) {
+        entries.emplace_back(static_cast<uint32_t>(names.size()), type);
+        names.append(name).push_back('\0');
+    }
+    const char* name(size_t i) const { return names.c_str() + entries[i].first; }
+};
+
 // The subdirectories of `wild.prefix` that continue the pattern, in name
-// order so that listings come out the same on every file system.
-std::vector<std::string> matching_subdirectories(const WildComponent& wild) {
-    std::vector<std::string> names;
+// order so that listings come out the same on every file system. With
+// `all`, every entry is also put there. False when the directory could
+// not be read.
+bool matching_subdirectories(const WildComponent& wild, DirectoryListing* all, std::vector<std::string>& names) {
+    names.clear();
     std::string directory(wild.prefix.empty() ? std::string_view("./") : wild.prefix);
     DirectoryStream stream(directory);
-    if (!stream.is_open()) return names;
+    if (!stream.is_open()) return false;
     std::optional<WildcardPattern> component;
     if (!wild.ellipsis) component.emplace(wild.component, true);
     while (const dirent* entry = stream.next()) {
         std::string_view name = entry->d_name;
+        if (all) all->add(name, entry->d_type);
         if (component && !component->matches(name)) continue;
         if (entry_is_directory(stream, *entry, !wild.ellipsis)) names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
-    return names;
+    return true;
 }
 
 // ---- files -------------------------------------------------------------------
@@ -317,6 +335,8 @@ private:
     void note_directory(const std::string& path);
     bool expand_directories(std::string_view pattern);
     void scan_directory(SearchDirectory& directory, const NamePatterns& patterns);
+    void take_entry(const std::string& directory, const char* entry_name, unsigned char d_type,
+                    const NamePatterns& patterns, int directory_fd);
     void merge_batch(SearchDirectory& directory);
     bool search_pattern(std::string_view unix_pattern);
     PatternOutcome translate_and_search(std::string_view pattern, std::string_view default_spec);
@@ -331,6 +351,12 @@ private:
     std::vector<size_t> pattern_found_;
     std::vector<char> pattern_marked_;
     std::vector<FoundFile> batch_, merged_;
+    // Directories an ellipsis has read whole, until their files are taken;
+    // past a bound on their names, a huge tree is read a second time
+    // instead of being held.
+    static constexpr size_t kMaxKeptNames = 8 << 20;
+    std::unordered_map<std::string, DirectoryListing> listings_;
+    size_t kept_names_ = 0;
 };
 
 void Gatherer::note_directory(const std::string& path) {
@@ -355,10 +381,19 @@ bool Gatherer::expand_directories(std::string_view pattern) {
         work.pop_back();
         WildComponent wild;
         if (!find_wild_component(path, wild)) {
-            if (is_directory_path(path)) note_directory(path);
+            if (listings_.contains(path) || is_directory_path(path)) note_directory(path);
             continue;
         }
-        std::vector<std::string> names = matching_subdirectories(wild);
+        // An ellipsis at the end scans every directory it reaches: the
+        // files are kept from this reading.
+        DirectoryListing* all = nullptr;
+        std::string prefix(wild.prefix);
+        if (wild.ellipsis && wild.rest.empty() && !prefix.empty() && kept_names_ < kMaxKeptNames)
+            all = &listings_[prefix];
+        std::vector<std::string> names;
+        bool listed = matching_subdirectories(wild, all, names);
+        if (all && !listed) listings_.erase(prefix);
+        else if (all) kept_names_ += all->names.size();
         std::string_view middle = wild.ellipsis ? "/./" : "/";
         for (auto name = names.rbegin(); name != names.rend(); ++name) {
             std::string next = std::string(wild.prefix) + *name;
@@ -392,32 +427,52 @@ void Gatherer::merge_batch(SearchDirectory& directory) {
     merged_.clear();
 }
 
+// One entry of a directory being scanned; `directory_fd` is the open
+// directory, or AT_FDCWD when the entry comes from a kept listing.
+void Gatherer::take_entry(const std::string& directory, const char* entry_name, unsigned char d_type,
+                          const NamePatterns& patterns, int directory_fd) {
+    std::string_view full_name = entry_name;
+    if (!patterns.quick.accepts(full_name)) return;
+    if (directory.size() + full_name.size() > kMaxPathLength) return;
+    const char* status_name = entry_name;
+    std::string path;
+    if (directory_fd == AT_FDCWD) {
+        path.append(directory).append(full_name);
+        status_name = path.c_str();
+    }
+    struct stat st {};
+    bool have_status = false;
+    bool is_directory = d_type == DT_DIR;
+    if (d_type == DT_UNKNOWN || d_type == DT_LNK) {
+        if (fstatat(directory_fd, status_name, &st, 0) != 0) return;
+        have_status = true;
+        is_directory = S_ISDIR(st.st_mode);
+    }
+    std::string_view name, type;
+    split_file_name(full_name, mode_, name, type);
+    if (is_directory) name = full_name, type = ".dir";
+    if (!patterns.name.matches(name) || !match_type(patterns.type, type)) return;
+    if (!have_status && !with_status_) {
+        batch_.push_back(entry_record(directory, full_name, type_of_entry(d_type)));
+        return;
+    }
+    if (!have_status && fstatat(directory_fd, status_name, &st, 0) != 0) return;
+    batch_.push_back(file_record(directory, full_name, st));
+}
+
 void Gatherer::scan_directory(SearchDirectory& directory, const NamePatterns& patterns) {
-    DirectoryStream stream(directory.path);
-    if (!stream.is_open()) return;
     batch_.clear();
-    while (const dirent* entry = stream.next()) {
-        std::string_view entry_name = entry->d_name;
-        if (!patterns.quick.accepts(entry_name)) continue;
-        if (directory.path.size() + entry_name.size() > kMaxPathLength) continue;
-        struct stat st {};
-        bool have_status = false;
-        bool is_directory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            if (!stream.status_of(entry->d_name, st, true)) continue;
-            have_status = true;
-            is_directory = S_ISDIR(st.st_mode);
-        }
-        std::string_view name, type;
-        split_file_name(entry_name, mode_, name, type);
-        if (is_directory) name = entry_name, type = ".dir";
-        if (!patterns.name.matches(name) || !match_type(patterns.type, type)) continue;
-        if (!have_status && !with_status_) {
-            batch_.push_back(entry_record(directory.path, entry_name, type_of_entry(entry->d_type)));
-            continue;
-        }
-        if (!have_status && !stream.status_of(entry->d_name, st, true)) continue;
-        batch_.push_back(file_record(directory.path, entry_name, st));
+    if (auto kept = listings_.find(directory.path); kept != listings_.end()) {
+        const DirectoryListing& listing = kept->second;
+        for (size_t i = 0; i < listing.entries.size(); ++i)
+            take_entry(directory.path, listing.name(i), listing.entries[i].second, patterns, AT_FDCWD);
+        kept_names_ -= listing.names.size();
+        listings_.erase(kept);
+    } else {
+        DirectoryStream stream(directory.path);
+        if (!stream.is_open()) return;
+        while (const dirent* entry = stream.next())
+            take_entry(directory.path, entry->d_name, entry->d_type, patterns, stream.fd());
     }
     if (!batch_.empty()) merge_batch(directory);
 }

@@ -146,6 +146,7 @@ TEST_F(Search, PatternsFindTheirFiles) {
         {"FOO.*", 1, {"foo", "foo.c", "foo.txt"}},
         {"*.DIR", 1, {"Alpha", "apple", "beta"}},
         {"[.beta...]*.DIR", 1, {"beta/deep", "beta/deep/up"}},
+        {"[.nosuch...]*.C", cond::FNF, {}},
         {"\"foo.c\"", 1, {"foo.c"}},
         {"*.NONE", cond::FNF, {}},
         {unix_pattern.c_str(), 1, {"a.txt", "b.txt", "foo.txt"}},
