@@ -158,7 +158,9 @@ uint32_t expand_into_state();
 void run_then_command(ProcedureFrame& frame, std::string& text) {
     long if_line = frame.pending_from;
     frame.pending_from = -1;
-    LineCache* cache = if_line >= 0 && line_cache_in_use() ? current_line_cache() : nullptr;
+    std::shared_ptr<ProcedureText> source =
+        if_line >= 0 && line_cache_in_use() ? current_procedure_text() : nullptr;
+    LineCache* cache = source ? &source->lines : nullptr;
     if (!cache) {
         run_expanded_text(text);
         return;
@@ -285,7 +287,9 @@ void process_procedure_line() {
     CommandState& cs = command_state();
     cs.line.clear();
     lexer_state().reprompt = false;
-    LineCache* cache = line_cache_in_use() ? current_line_cache() : nullptr;
+    // Held to the end: the command may end the level and its file.
+    std::shared_ptr<ProcedureText> source = line_cache_in_use() ? current_procedure_text() : nullptr;
+    LineCache* cache = source ? &source->lines : nullptr;
     long start = cache ? tell_input() : -1;
     bool tokenized = false;
     if (!error_queued() && !next_procedure_command(cache, start, tokenized)) return;

@@ -68,13 +68,13 @@ void settle_current_streams() {
     if (auto settle = procedure_stack().stream_rules.settle) settle();
 }
 
-LineCache* current_line_cache() {
+std::shared_ptr<ProcedureText> current_procedure_text() {
     ProcedureStack& ps = procedure_stack();
     int level = ps.depth;
     while (level > 0 && ps.frames[static_cast<size_t>(level)].called) --level;
     if (level < 0) return nullptr;
     ProcedureFrame& owner = ps.frames[static_cast<size_t>(level)];
-    return owner.source ? &owner.source->lines : nullptr;
+    return owner.source;
 }
 
 uint32_t push_procedure_level(const std::string& procedure_name) {

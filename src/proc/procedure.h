@@ -104,10 +104,11 @@ ProcedureStack& procedure_stack();
 inline int procedure_depth() { return procedure_stack().depth; }
 ProcedureFrame& current_frame();
 
-// The line cache of the procedure file the current level reads, or nullptr
-// when that input is not kept in memory (a terminal, standard input, a
-// file read as it lies).
-LineCache* current_line_cache();
+// The procedure file the current level reads, with its line cache, or
+// nullptr when that input is not kept in memory (a terminal, standard
+// input, a file read as it lies). Holding it keeps it alive while a
+// command ends the level.
+std::shared_ptr<ProcedureText> current_procedure_text();
 
 // The current streams and the stream names after the level stack changed
 // (the stream rules' settle).
