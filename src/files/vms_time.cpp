@@ -2,7 +2,9 @@
 // and the display form of a time.
 #include "files/vms_time.h"
 
+#include <algorithm>
 #include <array>
+#include <ctime>
 #include <cstdio>
 
 #include "status/condition.h"
@@ -107,18 +109,22 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-std::string format_time(int64_t seconds) {
+TimeFormatter::TimeFormatter() {
     tzset();  // TZ may have been changed through an environment symbol
+}
+
+std::string_view TimeFormatter::format(int64_t seconds) {
     std::time_t t = static_cast<std::time_t>(seconds);
     std::tm local{};
     if (localtime_r(&t, &local) == nullptr || local.tm_mon < 0 || local.tm_mon > 11)
         return "00-XXX-0000 00:00:00";
-    char text[64];
-    int n = std::snprintf(text, sizeof text, "%2d-%3s-%4.4d %2.2d:%2.2d:%2.2d", local.tm_mday,
+    int n = std::snprintf(text_, sizeof text_, "%2d-%3s-%4.4d %2.2d:%2.2d:%2.2d", local.tm_mday,
                           kMonthNames[static_cast<size_t>(local.tm_mon)].data(),
                           local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec);
-    return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+    return std::string_view(text_, n > 0 ? std::min(static_cast<size_t>(n), sizeof text_ - 1) : 0);
 }
+
+std::string format_time(int64_t seconds) { return std::string(TimeFormatter().format(seconds)); }
 
 uint32_t parse_delta_time(DeltaTime& delta, std::string_view text) {
     if (read_delta(delta, text)) return 1;

@@ -27,6 +27,18 @@ inline constexpr int64_t kSecondsPerDay = 86400;
 // a blank), or "00-XXX-0000 00:00:00" when it cannot be broken down.
 std::string format_time(int64_t seconds);
 
+// format_time for many times in a row (a listing): the time zone is read
+// once, and the text goes into a buffer of its own.
+class TimeFormatter {
+public:
+    TimeFormatter();
+    // Valid until the next call.
+    std::string_view format(int64_t seconds);
+
+private:
+    char text_[64] = {};
+};
+
 // "DDDD-HH:MM:SS.CC", every part optional from the right; one digit of
 // hundredths d means d0. Returns 1, or 0 after queueing IVDTIME with the
 // text.

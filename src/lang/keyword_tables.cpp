@@ -33,6 +33,24 @@ constexpr KeywordRecord kDateValues[] = {
     {"MODIFI", kNoNeg, 800004}, {"STATUS", kNoNeg, 800005},
 };
 
+// Values of DIRECTORY /SIZE, /WIDTH and /SELECT (and SELECT=SIZE's limits).
+constexpr KeywordRecord kSizeValues[] = {
+    {"ALL", kNoNeg, qual::SIZE_ALL}, {"ALLOCA", kNoNeg, qual::SIZE_ALLOCATION}, {"USED", kNoNeg, qual::SIZE_USED},
+};
+constexpr KeywordRecord kWidthValues[] = {
+    {"DISPLA", kNoNeg | KW_VALUE_ALLOWED, qual::WIDTH_DISPLAY},
+    {"FILE", kNoNeg | KW_VALUE_ALLOWED, qual::WIDTH_FILE},
+    {"OWNER", kNoNeg | KW_VALUE_ALLOWED, qual::WIDTH_OWNER},
+    {"SIZE", kNoNeg | KW_VALUE_ALLOWED, qual::WIDTH_SIZE},
+};
+constexpr KeywordRecord kSelectValues[] = {
+    {"SIZE", kNoNeg | KW_VALUE_ALLOWED, qual::SELECT_SIZE},
+};
+constexpr KeywordRecord kSizeLimitValues[] = {
+    {"MAXIMU", kNoNeg | KW_VALUE_ALLOWED, qual::SELECT_MAXIMUM},
+    {"MINIMU", kNoNeg | KW_VALUE_ALLOWED, qual::SELECT_MINIMUM},
+};
+
 constexpr KeywordRecord kRedirectValues[] = {
     {"APPEND", kNoNeg, 800006}, {"OVERWR", kNoNeg, 800007},
     {"ABORT", kNoNeg, 800008},  {"RENAME", kNoNeg, 800009},
@@ -49,6 +67,10 @@ constexpr KeywordTable kKeywordDirectory[] = {
     {qual::DEFINE_TRANSLATION_ATTRIBUTES, kTranslationAttributeValues},
     {qual::CLI_REDIRECT, kRedirectValues},
     {qual::CLI_UNSUPPORTED, kUnsupportedValues},
+    {qual::DIR_SIZE, kSizeValues},
+    {qual::DIR_WIDTH, kWidthValues},
+    {qual::DIR_SELECT, kSelectValues},
+    {qual::SELECT_SIZE_LIMITS, kSizeLimitValues},
 };
 
 }  // namespace

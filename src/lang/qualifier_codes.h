@@ -9,6 +9,38 @@ namespace dcl::qual {
 
 inline constexpr uint32_t DATE_VALUES = 80008;  // DIRECTORY /DATE
 
+// DIRECTORY (its /DATE is DATE_VALUES, the id of the date keywords).
+inline constexpr uint32_t DIR_ACL = 80001;
+inline constexpr uint32_t DIR_BACKUP = 80002;
+inline constexpr uint32_t DIR_BEFORE = 80003;
+inline constexpr uint32_t DIR_BRIEF = 80004;
+inline constexpr uint32_t DIR_BY_OWNER = 80005;
+inline constexpr uint32_t DIR_COLUMNS = 80006;
+inline constexpr uint32_t DIR_CREATED = 80007;
+inline constexpr uint32_t DIR_DATE = DATE_VALUES;
+inline constexpr uint32_t DIR_EXCLUDE = 80009;
+inline constexpr uint32_t DIR_EXPIRED = 80010;
+inline constexpr uint32_t DIR_FILE_ID = 80011;
+inline constexpr uint32_t DIR_FULL = 80012;
+inline constexpr uint32_t DIR_GRAND_TOTAL = 80013;
+inline constexpr uint32_t DIR_HEADING = 80014;
+inline constexpr uint32_t DIR_MODIFIED = 80015;
+inline constexpr uint32_t DIR_OUTPUT = 80016;
+inline constexpr uint32_t DIR_OWNER = 80017;
+inline constexpr uint32_t DIR_PRINTER = 80018;
+inline constexpr uint32_t DIR_PROTECTION = 80019;
+inline constexpr uint32_t DIR_SECURITY = 80020;
+inline constexpr uint32_t DIR_SELECT = 80021;
+inline constexpr uint32_t DIR_SINCE = 80022;
+inline constexpr uint32_t DIR_SIZE = 80023;
+inline constexpr uint32_t DIR_TOTAL = 80024;
+inline constexpr uint32_t DIR_TRAILING = 80025;
+inline constexpr uint32_t DIR_VERSIONS = 80026;
+inline constexpr uint32_t DIR_WIDTH = 80027;
+inline constexpr uint32_t DIR_ACCESSED = 80028;
+inline constexpr uint32_t DIR_STATUS = 80029;
+inline constexpr uint32_t DIR_DOTFILES = 80030;
+
 // SET CLI.
 inline constexpr uint32_t CLI_CTRLJ = 80274;
 inline constexpr uint32_t CLI_DEBUG = 80275;
@@ -156,5 +188,17 @@ inline constexpr uint32_t REDIRECT_RENAME = 800009;
 inline constexpr uint32_t UNSUPPORTED_IGNORE = 800010;
 inline constexpr uint32_t UNSUPPORTED_INFORM = 800011;
 inline constexpr uint32_t UNSUPPORTED_ERROR = 800012;
+inline constexpr uint32_t SIZE_ALL = 800019;
+inline constexpr uint32_t SIZE_ALLOCATION = 800020;
+inline constexpr uint32_t SIZE_USED = 800021;
+inline constexpr uint32_t WIDTH_DISPLAY = 800022;
+inline constexpr uint32_t WIDTH_FILE = 800023;
+inline constexpr uint32_t WIDTH_OWNER = 800024;
+inline constexpr uint32_t WIDTH_SIZE = 800025;
+inline constexpr uint32_t SELECT_SIZE = 800026;
+inline constexpr uint32_t SELECT_MAXIMUM = 800027;
+inline constexpr uint32_t SELECT_MINIMUM = 800028;
+// The id of SELECT=SIZE's own keywords.
+inline constexpr uint32_t SELECT_SIZE_LIMITS = SELECT_SIZE;
 
 }  // namespace dcl::qual

@@ -32,7 +32,7 @@ $ ! CHECKERR:  /,a/
 $ ! A comment line, an empty line and a shell comment run nothing.
 $
 # not DCL
-$ DIR ! a listing, some day
+$ PRINT x ! a verb this interpreter does not carry out
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
 $ COPY a -
 b
