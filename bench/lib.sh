@@ -14,7 +14,8 @@
 # a dclsh RSS above twice bash's is marked "(>2x)" (the memory budget).
 #
 # Environment: ROUNDS (default 7) rounds per side; DCLSH, the interpreter,
-# unless a script gets it as its first argument.
+# unless a script gets it as its first argument; BENCH_NORMALIZE, see
+# bench_compare.
 
 BENCH_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ROUNDS=${ROUNDS:-7}
@@ -112,6 +113,15 @@ bench_compare() {
         echo "| $name | $dcl_ok | $label $peer_ok | | | |"
         BENCH_FAILED=1
         return 0
+    fi
+    # Outputs in different layouts (DIRECTORY against ls -l) are compared
+    # through BENCH_NORMALIZE, a filter run on each (e.g. "grep -c txt").
+    if [ -n "${BENCH_NORMALIZE:-}" ]; then
+        local f
+        for f in "$BENCH_TMP/out.dcl" "$BENCH_TMP/out.peer"; do
+            sh -c "$BENCH_NORMALIZE" < "$f" > "$f.normal" || :
+            mv "$f.normal" "$f"
+        done
     fi
     if ! cmp -s "$BENCH_TMP/out.dcl" "$BENCH_TMP/out.peer"; then
         echo "OUTPUTS DIFFER for $name:" >&2

@@ -48,13 +48,22 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Where a VMS specification's directory part ends: after "]" or ">", else
-// after the device's ":".
-size_t name_start(std::string_view spec) {
-    size_t bracket = spec.find_last_of("]>");
-    if (bracket != std::string_view::npos) return bracket + 1;
-    size_t colon = spec.rfind(':');
-    return colon == std::string_view::npos ? 0 : colon + 1;
+// The columns a text takes on the screen: UTF-8 continuation bytes take
+// none (a stray byte of another encoding takes one).
+size_t display_columns(std::string_view text) {
+    size_t columns = 0;
+    for (char c : text) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return columns;
+}
+
+// A file name as listed: a directory gets the type ".dir", and control
+// characters (a newline would break the layout) show as "?", as ls shows
+// them at a terminal.
+void listed_name(std::string& out, const FoundFile& file) {
+    out.assign(file.name());
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    if (S_ISDIR(file.mode)) out.append(".dir");
 }
 
 class Listing {
@@ -62,7 +71,9 @@ public:
     Listing(const DirectoryOptions& options, const ListingTarget& target, int columns, int width)
         : o_(options), word_(options.word), target_(target), columns_(columns), width_(width) {}
 
-    void add(const FoundFile& file, std::string_view vms_spec);
+    // `directory`: the VMS form of the file's directory; `name`: the name
+    // as it is to be shown.
+    void add(const FoundFile& file, std::string_view directory, std::string_view name);
     uint32_t finish();
 
 private:
@@ -74,7 +85,7 @@ private:
     void start_directory(std::string_view directory);
     void close_directory();
     void add_extra_fields(const FoundFile& file);
-    void place_entry(size_t name_field_length);
+    void place_entry(size_t name_field_length, size_t length);
     void write_full(const FoundFile& file);
     void total_line(const char* lead, uint64_t blocks);
 
@@ -135,16 +146,13 @@ void Listing::close_directory() {
     total_line(lead, directory_blocks_);
 }
 
-void Listing::add(const FoundFile& file, std::string_view vms_spec) {
+void Listing::add(const FoundFile& file, std::string_view directory, std::string_view name) {
     uint64_t blocks = blocks_of(file.size);
     if (o_.max_blocks != 0 && blocks > o_.max_blocks) return;
     if (o_.min_blocks != 0 && blocks < o_.min_blocks) return;
-    size_t split = name_start(vms_spec);
-    std::string_view directory = vms_spec.substr(0, split);
     if (!in_directory_ || directory != directory_) start_directory(directory);
     directory_blocks_ += blocks;
     blocks_ += blocks;
-    std::string_view name = file.name();
     if (!name.empty() && name.front() == '.' && !has(DIR_DOTFILES)) return;
     ++files_;
     if (++directory_files_ == 1) {
@@ -154,16 +162,16 @@ void Listing::add(const FoundFile& file, std::string_view vms_spec) {
     if (has(DIR_TOTAL | DIR_GRAND_TOTAL)) return;
     field_.clear();
     if (!has(DIR_HEADING)) field_.append(directory);
-    field_.append(vms_spec.substr(split));
-    if (field_.size() < static_cast<size_t>(o_.file_width)) field_.resize(static_cast<size_t>(o_.file_width), ' ');
+    field_.append(name);
+    size_t columns = display_columns(field_);
+    if (columns < static_cast<size_t>(o_.file_width)) field_.append(static_cast<size_t>(o_.file_width) - columns, ' ');
     if (has(DIR_FULL)) {
         write_full(file);
         return;
     }
-    size_t name_field_length = field_.size();
     entry_ = field_;
     add_extra_fields(file);
-    place_entry(name_field_length);
+    place_entry(std::max(columns, static_cast<size_t>(o_.file_width)), display_columns(entry_));
 }
 
 void Listing::add_extra_fields(const FoundFile& file) {
@@ -192,8 +200,7 @@ void Listing::add_extra_fields(const FoundFile& file) {
 
 // Columns: an entry joins the line while it fits the width and the
 // column count, and its name fits its field; else it starts a new line.
-void Listing::place_entry(size_t name_field_length) {
-    size_t length = entry_.size();
+void Listing::place_entry(size_t name_field_length, size_t length) {
     if (first_entry_ && has(DIR_HEADING)) write("\n");
     size_t gap = length > static_cast<size_t>(o_.file_width) ? 5 : 1;
     bool fits = line_used_ + length + gap <= static_cast<size_t>(width_) && line_entries_ < columns_ &&
@@ -212,7 +219,7 @@ void Listing::place_entry(size_t name_field_length) {
 }
 
 void Listing::write_full(const FoundFile& file) {
-    if (field_.size() < 31) {
+    if (display_columns(field_) < 31) {
         printf_line("\n%-34sFile ID:  (%" PRIu64 ",%" PRIu64 ")\n", field_.c_str(), file.inode, file.device);
     } else {
         printf_line("\n%s\nFile ID:  (%" PRIu64 ",%" PRIu64 ")\n", field_.c_str(), file.inode, file.device);
@@ -274,10 +281,17 @@ uint32_t list_directory(const DirectoryOptions& options, std::string_view specs,
     uint32_t status = walker.start();
     if (status != 1 && status != cond::FNF) return status;
     Listing listing(effective, target, columns, width);
-    std::string vms;
+    // The directory's VMS form is worked out once per directory.
+    std::string directory_path, directory_vms, name;
     while (walker.next()) {
-        walker.vms_name(vms);
-        listing.add(walker.current(), vms);
+        const FoundFile& file = walker.current();
+        std::string_view directory(file.path.data(), file.name_offset);
+        if (directory != directory_path) {
+            directory_path.assign(directory);
+            if (unix_to_vms(directory_vms, directory_path) != 1) directory_vms = directory_path;
+        }
+        listed_name(name, file);
+        listing.add(file, directory_vms, name);
     }
     if (walker.interrupted()) return 0;
     return listing.finish();

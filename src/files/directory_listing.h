@@ -61,7 +61,7 @@ inline constexpr int kMaxSizeWidth = 20;
 struct DirectoryOptions {
     uint32_t word = kDirectoryDefaultWord;
     std::optional<VmsTime> before, since;
-    std::optional<uint32_t> owner;          // group << 16 | member
+    std::optional<Uic> owner;
     std::vector<std::string> excludes;
     int columns = 4;
     int display_width = 0;                  // 0: the screen's

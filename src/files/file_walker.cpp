@@ -154,8 +154,8 @@ bool FileWalker::selected(const FoundFile& file) const {
     if (selection_.before && !(when < hundredths_of(*selection_.before))) return false;
     if (selection_.since && !(when > hundredths_of(*selection_.since))) return false;
     if (selection_.owner) {
-        uint32_t owner = *selection_.owner;
-        if ((file.group & 0xFFFF) != (owner >> 16) || (file.owner & 0xFFFF) != (owner & 0xFFFF))
+        const Uic& owner = *selection_.owner;
+        if (file.group != owner.group || file.owner != owner.user)
             return false;
     }
     return !excluded(exclusions_, file, scratch_path_, scratch_local_);

@@ -30,11 +30,21 @@ void mode_rights(std::string& owner, std::string& group, std::string& world, mod
 // the password and group databases do not hold.
 uint32_t parse_uic(uint32_t& group, uint32_t& user, std::string_view text);
 
-// The packed form of a UIC used by owner filters: group in the high 16
-// bits, member in the low 16 bits.
+// The packed form of a UIC, for display and status values: group in the
+// high 16 bits, member in the low 16 bits.
 constexpr uint32_t pack_uic(uint32_t group, uint32_t user) {
     return ((group & 0xFFFFu) << 16) | (user & 0xFFFFu);
 }
+
+// A UIC with the full Unix ids: owner filters compare these, so that ids
+// beyond 16 bits are not taken for one another.
+struct Uic {
+    uint32_t group = 0;
+    uint32_t user = 0;
+
+    constexpr uint32_t packed() const { return pack_uic(group, user); }
+    bool operator==(const Uic&) const = default;
+};
 
 // "[group,user]" with names where they exist, fitted into `width`
 // characters (the group name is shortened first, then left out) and padded

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "files/filespec.h"
+#include "files/protection.h"
 #include "files/vms_time.h"
 
 namespace dcl {
@@ -54,7 +55,7 @@ inline constexpr size_t kExclusionSpace = 8192;
 struct SearchSelection {
     std::vector<std::string> excludes;  // at most 16 are applied
     std::optional<VmsTime> before, since;
-    std::optional<uint32_t> owner;      // group << 16 | user
+    std::optional<Uic> owner;           // the full ids
     int time_selector = TIME_STATUS_CHANGE;
 };
 

@@ -59,7 +59,7 @@ ParsedQualifier& ParsedCommand::add_qualifier() {
     q.keywords.clear();
     q.keyword = 0;
     q.number = 0;
-    q.uic = 0;
+    q.uic = {};
     q.protection = 888;
     return q;
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/protection.h"
 #include "files/vms_time.h"
 #include "lang/command_table.h"
 #include "lang/tokens.h"
@@ -36,7 +37,7 @@ struct ParsedQualifier {
     std::vector<uint32_t> keywords;  // keyword list: the codes of the items
     int64_t number = 0;
     VmsTime time{};
-    uint32_t uic = 0;
+    Uic uic;
     int protection = 888;
 
     bool negated() const { return (flags & RESULT_NEGATED) != 0; }

@@ -287,7 +287,7 @@ bool qualifier_time(VmsTime& time, uint32_t& options, std::string_view text, uin
 
 // The UIC "[group,member]" holds a comma, so its value is taken whole
 // rather than through qualifier_value, which refuses lists.
-bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view text, uint32_t bit,
+bool qualifier_uic(Uic& uic, uint32_t& options, std::string_view text, uint32_t bit,
                    uint32_t result_flags) {
     if (result_flags & RESULT_NEGATED) {
         options &= ~bit;
@@ -297,7 +297,7 @@ bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view text, uin
     size_t eq = text.find('=');
     std::string value = eq == std::string_view::npos ? std::string() : remove_quotes(text.substr(eq + 1));
     if (value.empty()) {
-        code = pack_uic(static_cast<uint32_t>(getegid()), static_cast<uint32_t>(geteuid()));
+        uic = Uic{static_cast<uint32_t>(getegid()), static_cast<uint32_t>(geteuid())};
         return true;
     }
     uint32_t group = 0, user = 0;
@@ -305,7 +305,7 @@ bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view text, uin
         signal_condition(status, value);
         return false;
     }
-    code = pack_uic(group, user);
+    uic = Uic{group, user};
     return true;
 }
 

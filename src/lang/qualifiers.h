@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/protection.h"
 #include "files/vms_time.h"
 #include "lang/keywords.h"
 
@@ -57,9 +58,9 @@ bool qualifier_time(VmsTime& time, uint32_t& options, std::string_view token_tex
                     uint32_t result_flags);
 
 // A UIC-valued qualifier (/BY_OWNER): negated clears `bit`; otherwise sets
-// it and stores the UIC packed as group << 16 | member (pack_uic); without
-// a value, the process's effective group and user. False after queueing.
-bool qualifier_uic(uint32_t& code, uint32_t& options, std::string_view token_text, uint32_t bit,
+// it and stores the UIC; without a value, the process's effective group
+// and user. False after queueing.
+bool qualifier_uic(Uic& uic, uint32_t& options, std::string_view token_text, uint32_t bit,
                    uint32_t result_flags);
 
 // Reads a decimal, %O octal or %X hexadecimal number; %D is decimal.

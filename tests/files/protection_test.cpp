@@ -102,11 +102,15 @@ TEST_F(ProtectionTest, UicFormatting) {
 }
 
 TEST_F(ProtectionTest, QualifierUic) {
-    uint32_t options = 0, code = 0;
+    uint32_t options = 0;
+    Uic code;
     EXPECT_TRUE(qualifier_uic(code, options, "/BY_OWNER=[100,200]", 2, RESULT_VALUE));
-    EXPECT_EQ(std::pair(options, code), std::pair(2u, (100u << 16) | 200u));
+    EXPECT_EQ(options, 2u);
+    EXPECT_EQ(code, (Uic{100, 200}));
+    EXPECT_TRUE(qualifier_uic(code, options, "/BY_OWNER=[70000,200]", 2, RESULT_VALUE));
+    EXPECT_EQ(code, (Uic{70000, 200}));  // all of the id, not its 16 low bits
     EXPECT_TRUE(qualifier_uic(code, options, "/BY_OWNER", 2, 0));
-    EXPECT_EQ(code, pack_uic(getegid(), geteuid()));
+    EXPECT_EQ(code, (Uic{static_cast<uint32_t>(getegid()), static_cast<uint32_t>(geteuid())}));
     EXPECT_FALSE(qualifier_uic(code, options, "/BY_OWNER=\"[dclsh-no-group,root]\"", 2, RESULT_VALUE));
     ASSERT_EQ(message_queue().count, 1u);
     EXPECT_EQ(message_queue().entries[0].value, kNoSuchId);

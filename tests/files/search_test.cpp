@@ -200,12 +200,16 @@ TEST_F(Search, BeforeAndSinceAreStrict) {
 
 TEST_F(Search, OwnerFilter) {
     SearchSelection selection;
-    selection.owner = (getegid() & 0xFFFF) << 16 | (geteuid() & 0xFFFF);
+    const Uic own{static_cast<uint32_t>(getegid()), static_cast<uint32_t>(geteuid())};
+    selection.owner = own;
     EXPECT_EQ(search("*.TXT", selection), 1u);
     EXPECT_EQ(found().size(), 3u);
-    selection.owner = *selection.owner ^ 1;
-    EXPECT_EQ(search("*.TXT", selection), 1u);
-    EXPECT_EQ(found(), Paths{});
+    for (Uic other : {Uic{own.group, own.user ^ 1}, Uic{own.group + 0x10000, own.user},
+                      Uic{own.group, own.user + 0x10000}}) {
+        selection.owner = other;  // the same 16 low bits are not the same id
+        EXPECT_EQ(search("*.TXT", selection), 1u);
+        EXPECT_EQ(found(), Paths{});
+    }
 }
 
 TEST_F(Search, ErrorsAreReportedWhereTheyHappen) {
