@@ -88,6 +88,7 @@ private:
     void place_entry(size_t name_field_length, size_t length);
     void write_full(const FoundFile& file);
     void total_line(const char* lead, uint64_t blocks);
+    const std::string& owner_text(const FoundFile& file, int width);
 
     const DirectoryOptions& o_;
     uint32_t word_;
@@ -95,6 +96,11 @@ private:
     int columns_, width_;
     TimeFormatter times_;
     std::string directory_, entry_, field_, scratch_;
+    // The last owner shown: the user and group databases are read once per
+    // owner, not once per file.
+    std::string owner_;
+    Uic owner_ids_;
+    int owner_width_ = -1;
     bool in_directory_ = false, first_entry_ = true;
     uint32_t directory_files_ = 0;
     uint64_t directory_blocks_ = 0;
@@ -110,6 +116,16 @@ void Listing::printf_line(const char* format, ...) {
     va_start(args, format);
     std::vfprintf(target_.out, format, args);
     va_end(args);
+}
+
+const std::string& Listing::owner_text(const FoundFile& file, int width) {
+    Uic ids{file.group, file.owner};
+    if (width != owner_width_ || !(ids == owner_ids_)) {
+        owner_ = format_uic(file.group, file.owner, static_cast<size_t>(width));
+        owner_ids_ = ids;
+        owner_width_ = width;
+    }
+    return owner_;
 }
 
 void Listing::start_directory(std::string_view directory) {
@@ -190,7 +206,7 @@ void Listing::add_extra_fields(const FoundFile& file) {
     const uint32_t date_bits[] = {DIR_ACCESS_DATE, DIR_MODIFIED_DATE, DIR_STATUS_DATE};
     for (size_t i = 0; i < 3; ++i)
         if (has(date_bits[i])) entry_.append("  ").append(times_.format(dates[i]));
-    if (has(DIR_OWNER)) entry_.append("  ").append(format_uic(file.group, file.owner, static_cast<size_t>(o_.owner_width)));
+    if (has(DIR_OWNER)) entry_.append("  ").append(owner_text(file, o_.owner_width));
     if (has(DIR_PROTECTION)) {
         protection_text(scratch_, file.mode);
         if (scratch_.size() < 21) scratch_.resize(21, ' ');
@@ -226,7 +242,7 @@ void Listing::write_full(const FoundFile& file) {
     }
     size_text(scratch_, blocks_of(file.size), DIR_SIZES, kDefaultSizeWidth);
     std::string size(trimmed(scratch_));
-    std::string owner(trimmed(format_uic(file.group, file.owner, kMaxOwnerWidth)));
+    std::string owner(trimmed(owner_text(file, kMaxOwnerWidth)));
     if (owner.size() < 36) {
         printf_line("Size:            %-14s   Owner:    %s\n", size.c_str(), owner.c_str());
     } else {
