@@ -36,6 +36,7 @@ uint32_t define_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t define_key_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t delete_symbol_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t directory_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io);
 // THEN, ELSE, ENDIF outside an IF block.
 uint32_t verb_out_of_place(const ParsedCommand& cmd, CommandStreams& io);
@@ -58,6 +59,7 @@ extern const KeywordTable kDefineQualifiers;
 extern const KeywordTable kDefineKeyQualifiers;
 extern const KeywordTable kDeleteQualifiers;
 extern const KeywordTable kDirectoryQualifiers;
+extern const KeywordTable kTypeQualifiers;
 extern const KeywordTable kDeleteSymbolQualifiers;
 extern const KeywordTable kRecallQualifiers;
 extern const KeywordTable kSetCliQualifiers;

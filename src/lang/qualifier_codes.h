@@ -9,6 +9,19 @@ namespace dcl::qual {
 
 inline constexpr uint32_t DATE_VALUES = 80008;  // DIRECTORY /DATE
 
+// TYPE.
+inline constexpr uint32_t TYPE_BACKUP = 80461;
+inline constexpr uint32_t TYPE_BEFORE = 80462;
+inline constexpr uint32_t TYPE_BY_OWNER = 80463;
+inline constexpr uint32_t TYPE_CONFIRM = 80464;
+inline constexpr uint32_t TYPE_CREATED = 80465;
+inline constexpr uint32_t TYPE_EXCLUDE = 80466;
+inline constexpr uint32_t TYPE_EXPIRED = 80467;
+inline constexpr uint32_t TYPE_MODIFIED = 80468;
+inline constexpr uint32_t TYPE_OUTPUT = 80469;
+inline constexpr uint32_t TYPE_PAGE = 80470;
+inline constexpr uint32_t TYPE_SINCE = 80471;
+
 // DIRECTORY (its /DATE is DATE_VALUES, the id of the date keywords).
 inline constexpr uint32_t DIR_ACL = 80001;
 inline constexpr uint32_t DIR_BACKUP = 80002;

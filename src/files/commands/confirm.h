@@ -1,0 +1,22 @@
+// The /CONFIRM question of the file commands, and the pause of TYPE/PAGE.
+#pragma once
+
+#include <string_view>
+
+namespace dcl {
+
+enum class ConfirmAnswer { no = 0, yes = 1, all = 2, unreadable = 3, quit = 4 };
+
+// Asks `question` until the answer is one of ALL, YES, TRUE, 1, QUIT, NO,
+// FALSE, 0 (or a beginning of one of the words); an empty answer or the
+// end of input is no.
+ConfirmAnswer confirm_prompt(std::string_view question);
+
+// The answer a typed text gives; unreadable when it is none of them.
+ConfirmAnswer confirm_answer(std::string_view typed);
+
+// "Press RETURN to continue" at the terminal: true to go on (RETURN),
+// false to stop (any other key).
+bool page_prompt();
+
+}  // namespace dcl
