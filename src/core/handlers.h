@@ -36,6 +36,8 @@ uint32_t define_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t define_key_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t delete_symbol_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t directory_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t create_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t create_directory_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io);
 // THEN, ELSE, ENDIF outside an IF block.
@@ -59,6 +61,8 @@ extern const KeywordTable kDefineQualifiers;
 extern const KeywordTable kDefineKeyQualifiers;
 extern const KeywordTable kDeleteQualifiers;
 extern const KeywordTable kDirectoryQualifiers;
+extern const KeywordTable kCreateQualifiers;
+extern const KeywordTable kCreateDirectoryQualifiers;
 extern const KeywordTable kTypeQualifiers;
 extern const KeywordTable kDeleteSymbolQualifiers;
 extern const KeywordTable kRecallQualifiers;

@@ -125,6 +125,17 @@ constexpr CommandForm kDeleteForms[] = {
     {qual::DELETE_SYMBOL, &kDeleteSymbolRow},
 };
 
+constexpr CommandRow kCreateDirectoryRow = {
+    .key = {"DIRECT", kNoNeg, qual::CREATE_DIRECTORY_FORM},
+    .handler = create_directory_command, .qualifiers = &kCreateDirectoryQualifiers,
+    .traits = CMD_LISTS, .max_parameters = 1, .prompts = {"_Directory: "}};
+constexpr CommandForm kCreateForms[] = {
+    {qual::CREATE_DIRECTORY, &kCreateDirectoryRow},
+    {qual::CREATE_FDL, nullptr},
+    {qual::CREATE_NAME_TABLE, nullptr},
+    {qual::CREATE_TERMINAL, nullptr},
+};
+
 // Searched in order by lookup_verb: the first match wins.
 constexpr CommandRow kVerbs[] = {
     {.key = {"ACCOUN", 2, 1}},
@@ -149,7 +160,9 @@ constexpr CommandRow kVerbs[] = {
     {.key = {"CONTIN", 4, verb::CONTINUE}, .handler = continue_command},
     {.key = {"CONVER", 4, 15}},
     {.key = {"COPY", 3, verb::COPY}, .traits = CMD_IMAGE},
-    {.key = {"CREATE", 2, verb::CREATE}},
+    {.key = {"CREATE", 2, verb::CREATE}, .handler = create_command, .qualifiers = &kCreateQualifiers,
+     .traits = CMD_IMAGE | CMD_LISTS, .max_parameters = 1, .prompts = {"_File: "}, .forms = kCreateForms,
+     .form_rule = FormRule::by_name},
     {.key = {"DEALLO", 4, 18}},
     {.key = {"DEASSI", 4, verb::DEASSIGN},
      .handler = deassign_command, .qualifiers = &kDeassignQualifiers, .max_parameters = 1,

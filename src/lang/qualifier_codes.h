@@ -9,6 +9,22 @@ namespace dcl::qual {
 
 inline constexpr uint32_t DATE_VALUES = 80008;  // DIRECTORY /DATE
 
+// CREATE and CREATE/DIRECTORY (a form of its own).
+inline constexpr uint32_t CREATE_DIRECTORY_FORM = 415;
+inline constexpr uint32_t CREATE_DIRECTORY = 80441;
+inline constexpr uint32_t CREATE_FDL = 80442;
+inline constexpr uint32_t CREATE_LOG = 80443;
+inline constexpr uint32_t CREATE_NAME_TABLE = 80444;
+inline constexpr uint32_t CREATE_OWNER = 80445;
+inline constexpr uint32_t CREATE_PROTECTION = 80446;
+inline constexpr uint32_t CREATE_TERMINAL = 80447;
+inline constexpr uint32_t CREATE_VOLUME = 80448;
+inline constexpr uint32_t CREATE_DIRECTORY_LOG = 80451;
+inline constexpr uint32_t CREATE_DIRECTORY_OWNER = 80452;
+inline constexpr uint32_t CREATE_DIRECTORY_PROTECTION = 80453;
+inline constexpr uint32_t CREATE_DIRECTORY_VERSIONS = 80454;
+inline constexpr uint32_t CREATE_DIRECTORY_VOLUME = 80455;
+
 // TYPE.
 inline constexpr uint32_t TYPE_BACKUP = 80461;
 inline constexpr uint32_t TYPE_BEFORE = 80462;
