@@ -36,6 +36,7 @@ uint32_t define_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t define_key_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t delete_symbol_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t directory_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t delete_files_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t create_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t create_directory_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io);

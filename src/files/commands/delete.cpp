@@ -1,11 +1,27 @@
 // DELETE: one verb for several commands. A form-selecting qualifier
 // (/SYMBOL, and in time /KEY, /ENTRY, ...) picks the command; without one
-// the files named are deleted, which is not carried out yet: the verb's row
-// has no handler, so the dispatcher reports it as not available.
+// the files named are deleted: "NAME;*" takes its numbered versions too, a
+// directory goes when it is empty, and a failure is shown and the next
+// file tried, unless an ON WARNING action wants the command to end.
+#include <cerrno>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/handlers.h"
+#include "files/commands/confirm.h"
+#include "files/commands/file_selection.h"
+#include "files/file_walker.h"
+#include "files/filespec.h"
+#include "files/versions.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/verbs.h"
+#include "proc/procedure.h"
+#include "status/condition.h"
+#include "status/interrupts.h"
+#include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -14,31 +30,159 @@ namespace {
 constexpr uint32_t kNoNeg = KW_NO_NEGATE;
 constexpr uint32_t kValue = KW_VALUE_ALLOWED;
 
-// The file qualifiers get their value kinds with the file commands.
+// Shown at once with their own texts, as DELETE's informational messages.
+constexpr uint32_t kDeleteInformational = 0x930003;
+
 constexpr KeywordRecord kRows[] = {
-    {"BACKUP", kNoNeg, qual::DELETE_BACKUP},
+    {"BACKUP", 0, qual::DELETE_BACKUP, ValueKind::unsupported},
     {"BEFORE", kValue, qual::DELETE_BEFORE, ValueKind::time},
     {"BY_OWN", kValue, qual::DELETE_BY_OWNER, ValueKind::uic},
     {"CHARAC", kNoNeg, qual::DELETE_CHARACTERISTIC, ValueKind::selector},
     {"CONFIR", 0, qual::DELETE_CONFIRM},
-    {"CREATE", kNoNeg, qual::DELETE_CREATED},
+    {"CREATE", 0, qual::DELETE_CREATED},
     {"ENTRY", kNoNeg, qual::DELETE_ENTRY, ValueKind::selector},
-    {"ERASE", 0, qual::DELETE_ERASE},
+    {"ERASE", 0, qual::DELETE_ERASE, ValueKind::unsupported},
     {"EXCLUD", KW_NEEDS_VALUE, qual::DELETE_EXCLUDE, ValueKind::list},
-    {"EXPIRE", kNoNeg, qual::DELETE_EXPIRED},
+    {"EXPIRE", 0, qual::DELETE_EXPIRED, ValueKind::unsupported},
     {"FORM", kNoNeg, qual::DELETE_FORM, ValueKind::selector},
     {"INTRUS", kNoNeg, qual::DELETE_INTRUSION, ValueKind::selector},
     {"KEY", kNoNeg, qual::DELETE_KEY, ValueKind::selector},
     {"LOG", 0, qual::DELETE_LOG},
-    {"MODIFI", kNoNeg, qual::DELETE_MODIFIED},
+    {"MODIFI", 0, qual::DELETE_MODIFIED},
     {"QUEUE", kNoNeg, qual::DELETE_QUEUE, ValueKind::selector},
     {"SINCE", kValue, qual::DELETE_SINCE, ValueKind::time},
     {"SYMBOL", kNoNeg, qual::DELETE_SYMBOL, ValueKind::selector},
 };
 static_assert(std::size(kRows) == 18);
 
+uint64_t blocks_of(uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }
+
+// One DELETE command: what it has done and the worst failure it showed.
+struct DeleteRun {
+    bool confirm = false, log = false;
+    uint64_t files = 0, blocks = 0;
+    uint32_t worst = 0;
+};
+
+uint32_t rmdir_failure(int error) {
+    if (error == ENOENT) return cond::DNF;
+    if (error == EEXIST || error == ENOTEMPTY) return cond::DIRNOTEMPTY;
+    return cond::PRV;
+}
+
+// Removes one file or empty directory. 1, or the reason it stays.
+uint32_t remove_one(const FoundFile& file) {
+    if (S_ISDIR(file.mode)) {
+        while (rmdir(file.path.c_str()) != 0) {
+            if (errno != EINTR) return rmdir_failure(errno);
+        }
+        return 1;
+    }
+    if (access(file.path.c_str(), W_OK) != 0) return cond::PRV;
+    return delete_file(file.path);
+}
+
+// The failures a command goes on after are shown at once; the worst one
+// becomes the command's status.
+void note_failure(DeleteRun& run, uint32_t reason) {
+    // Warning 0, error 2, severe 4: the higher the worse.
+    if (run.worst == 0 || (reason & 7) > (run.worst & 7)) run.worst = reason;
+}
+
+void log_deleted(const std::string& name, uint64_t blocks) {
+    std::string text = name + " deleted (" + std::to_string(blocks) + (blocks == 1 ? " block)" : " blocks)");
+    put_message(kDeleteInformational, "FILDEL", text);
+}
+
+// Deletes the files of one specification. 1 to go on; else the status the
+// command ends with.
+uint32_t delete_spec(const std::string& spec, const std::string& default_spec, const SearchSelection& selection,
+                     bool selecting, bool may_be_empty, DeleteRun& run) {
+    FileWalker walker(spec, default_spec, selection, interrupt_requested);
+    uint32_t status = walker.start();
+    if (status == cond::FNF && may_be_empty) return 1;
+    if (status == cond::FNF) {
+        signal_condition(cond::DELETE_FILNOTDEL, spec);
+        return cond::FNF;
+    }
+    if (status != 1) return status;
+    std::string name;
+    while (walker.next()) {
+        walker.vms_name(name);
+        if (run.confirm) {
+            ConfirmAnswer answer = confirm_prompt("Delete " + name + " ? [N]: ");
+            if (answer == ConfirmAnswer::no) continue;
+            if (answer == ConfirmAnswer::quit) return 1;
+            if (answer == ConfirmAnswer::unreadable) return with_severity(cond::RMS_EOF, SEV_ERROR);
+            if (answer == ConfirmAnswer::all) run.confirm = false;
+        }
+        const FoundFile& file = walker.current();
+        uint32_t removed = remove_one(file);
+        if (removed != 1) {
+            signal_condition(cond::DELETE_FILNOTDEL, name);
+            signal_condition(removed);
+            note_failure(run, removed);
+            if (current_frame().on_actions[ON_WARNING]) return 0;
+            show_messages();
+            continue;
+        }
+        ++run.files;
+        run.blocks += blocks_of(file.size);
+        if (run.log) log_deleted(name, blocks_of(file.size));
+    }
+    if (walker.interrupted()) return 0;
+    if (walker.taken() == 0 && !selecting && !may_be_empty) {
+        signal_condition(cond::DELETE_SEARCHFAIL, spec);
+        return cond::FNF;
+    }
+    return 1;
+}
+
+// The default of the next specification: this one's directory and name
+// followed by "." (the type does not carry over).
+std::string next_default(std::string_view spec) {
+    VmsSpecParts parts;
+    parse_vms_spec(parts, spec);
+    std::string out = parts.device;
+    out.append(parts.directory).append(parts.name).append(".");
+    return out;
+}
+
 }  // namespace
 
 const KeywordTable kDeleteQualifiers{verb::DELETE, kRows};
+
+uint32_t delete_files_command(const ParsedCommand& cmd, CommandStreams&) {
+    static constexpr SelectionCodes kCodes{qual::DELETE_BEFORE, qual::DELETE_SINCE, qual::DELETE_BY_OWNER,
+                                           qual::DELETE_EXCLUDE, qual::DELETE_CREATED, qual::DELETE_MODIFIED};
+    SearchSelection selection;
+    bool selecting = false;
+    if (uint32_t status = file_selection(cmd, kCodes, selection, selecting); status != 1) return status;
+    DeleteRun run;
+    run.confirm = cmd.flag(qual::DELETE_CONFIRM, false);
+    run.log = cmd.flag(qual::DELETE_LOG, false);
+    std::string default_spec;
+    uint32_t status = 1;
+    for (const ParsedParameter& p : cmd.parameters) {
+        std::string spec = remove_quotes(p.text);
+        // NAME;* is every numbered version, then the name itself; a name
+        // without older versions is deleted all the same.
+        bool all_versions = spec.size() >= 2 && spec.ends_with(";*");
+        if (all_versions) {
+            spec.resize(spec.size() - 2);
+            status = delete_spec(spec + ".~*~", default_spec, selection, selecting, true, run);
+        }
+        if (status == 1) status = delete_spec(spec, default_spec, selection, selecting, false, run);
+        if (status != 1) break;
+        default_spec = next_default(spec);
+    }
+    if (run.log && run.files >= 2 && run.blocks != 0) {
+        put_message(kDeleteInformational, "TOTAL",
+                    std::to_string(run.files) + " files deleted (" + std::to_string(run.blocks) +
+                        (run.blocks == 1 ? " block)" : " blocks)"));
+    }
+    if (status != 1) return status;
+    return run.worst != 0 ? run.worst | INHIBIT_BIT : 1;
+}
 
 }  // namespace dcl

@@ -9,6 +9,7 @@
 
 #include "core/handlers.h"
 #include "files/commands/confirm.h"
+#include "files/commands/file_selection.h"
 #include "files/file_walker.h"
 #include "files/unique_fd.h"
 #include "files/filespec.h"
@@ -191,25 +192,14 @@ std::string next_default(std::string_view spec) {
 const KeywordTable kTypeQualifiers{verb::TYPE, kRows};
 
 uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io) {
-    bool created = cmd.flag(qual::TYPE_CREATED, false), modified = cmd.flag(qual::TYPE_MODIFIED, false);
-    const ParsedQualifier* before = cmd.find(qual::TYPE_BEFORE);
-    const ParsedQualifier* since = cmd.find(qual::TYPE_SINCE);
-    bool timed = (before && !before->negated()) || (since && !since->negated());
-    if (created && modified) return cond::CONFQUAL;
-    if ((created || modified) && !timed) return cond::DCL_QUALMISS;
+    SearchSelection selection;
+    bool selecting = false;
+    static constexpr SelectionCodes kCodes{qual::TYPE_BEFORE, qual::TYPE_SINCE, qual::TYPE_BY_OWNER,
+                                           qual::TYPE_EXCLUDE, qual::TYPE_CREATED, qual::TYPE_MODIFIED};
+    if (uint32_t status = file_selection(cmd, kCodes, selection, selecting); status != 1) return status;
     const ParsedQualifier* output = cmd.find(qual::TYPE_OUTPUT);
     bool page = cmd.flag(qual::TYPE_PAGE, false);
     if (page && output && !output->negated() && output->has_value()) return cond::CONFQUAL;
-
-    SearchSelection selection;
-    if (before && !before->negated()) selection.before = before->time;
-    if (since && !since->negated()) selection.since = since->time;
-    if (const ParsedQualifier* owner = cmd.find(qual::TYPE_BY_OWNER); owner && !owner->negated())
-        selection.owner = owner->uic;
-    if (const ParsedQualifier* exclude = cmd.find(qual::TYPE_EXCLUDE); exclude && !exclude->negated())
-        selection.excludes = exclude->items;
-    selection.time_selector = modified ? TIME_MODIFIED : TIME_STATUS_CHANGE;
-    bool selecting = selection.before || selection.since || selection.owner || !selection.excludes.empty();
 
     TypeRun run;
     run.out = io.out;

@@ -1,0 +1,23 @@
+// The selection qualifiers the file commands share: /BEFORE, /SINCE,
+// /BY_OWNER, /EXCLUDE, and /CREATED or /MODIFIED for the date compared.
+#pragma once
+
+#include <cstdint>
+
+#include "files/search.h"
+#include "lang/command_parser.h"
+
+namespace dcl {
+
+// Each command's codes for them.
+struct SelectionCodes {
+    uint32_t before, since, by_owner, exclude, created, modified;
+};
+
+// The selection of `cmd`. 1 with `out` filled (`selecting` true when any
+// qualifier narrows the files found); CONFQUAL for /CREATED with
+// /MODIFIED, QUALMISS for either without /BEFORE or /SINCE.
+uint32_t file_selection(const ParsedCommand& cmd, const SelectionCodes& codes, SearchSelection& out,
+                        bool& selecting);
+
+}  // namespace dcl
