@@ -97,8 +97,10 @@ bool copy_then_remove(const std::string& from, const std::string& to) {
     std::string scratch = to + ".XXXXXX";
     UniqueFd target(mkostemp(scratch.data(), O_CLOEXEC));
     if (!target.valid()) return false;
+    // On the disk before it takes the target's name and the source goes.
     bool copied = copy_contents(source.get(), target.get()) &&
-                  fchmod(target.get(), st.st_mode & 07777) == 0 && target.close_checked();
+                  fchmod(target.get(), st.st_mode & 07777) == 0 && fsync(target.get()) == 0 &&
+                  target.close_checked();
     if (!copied || rename(scratch.c_str(), to.c_str()) != 0) {
         target.reset();
         unlink_retrying(scratch);

@@ -25,6 +25,19 @@ inline constexpr uint32_t CREATE_DIRECTORY_PROTECTION = 80453;
 inline constexpr uint32_t CREATE_DIRECTORY_VERSIONS = 80454;
 inline constexpr uint32_t CREATE_DIRECTORY_VOLUME = 80455;
 
+// RENAME.
+inline constexpr uint32_t RENAME_BACKUP = 80531;
+inline constexpr uint32_t RENAME_BEFORE = 80532;
+inline constexpr uint32_t RENAME_BY_OWNER = 80533;
+inline constexpr uint32_t RENAME_CONFIRM = 80534;
+inline constexpr uint32_t RENAME_CREATED = 80535;
+inline constexpr uint32_t RENAME_EXCLUDE = 80536;
+inline constexpr uint32_t RENAME_EXPIRED = 80537;
+inline constexpr uint32_t RENAME_LOG = 80538;
+inline constexpr uint32_t RENAME_MODIFIED = 80539;
+inline constexpr uint32_t RENAME_NEW_VERSION = 80540;
+inline constexpr uint32_t RENAME_SINCE = 80541;
+
 // TYPE.
 inline constexpr uint32_t TYPE_BACKUP = 80461;
 inline constexpr uint32_t TYPE_BEFORE = 80462;
