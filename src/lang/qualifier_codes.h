@@ -25,6 +25,49 @@ inline constexpr uint32_t CREATE_DIRECTORY_PROTECTION = 80453;
 inline constexpr uint32_t CREATE_DIRECTORY_VERSIONS = 80454;
 inline constexpr uint32_t CREATE_DIRECTORY_VOLUME = 80455;
 
+// COPY.
+inline constexpr uint32_t COPY_ALLOCATION = 80501;
+inline constexpr uint32_t COPY_BACKUP = 80502;
+inline constexpr uint32_t COPY_BEFORE = 80503;
+inline constexpr uint32_t COPY_BY_OWNER = 80504;
+inline constexpr uint32_t COPY_CONCATENATE = 80505;
+inline constexpr uint32_t COPY_CONFIRM = 80506;
+inline constexpr uint32_t COPY_CONTIGUOUS = 80507;
+inline constexpr uint32_t COPY_CREATED = 80508;
+inline constexpr uint32_t COPY_EXCLUDE = 80509;
+inline constexpr uint32_t COPY_EXPIRED = 80510;
+inline constexpr uint32_t COPY_EXTENSION = 80511;
+inline constexpr uint32_t COPY_LOG = 80512;
+inline constexpr uint32_t COPY_MODIFIED = 80513;
+inline constexpr uint32_t COPY_OVERLAY = 80514;
+inline constexpr uint32_t COPY_PROTECTION = 80515;
+inline constexpr uint32_t COPY_READ_CHECK = 80516;
+inline constexpr uint32_t COPY_REPLACE = 80517;
+inline constexpr uint32_t COPY_SINCE = 80518;
+inline constexpr uint32_t COPY_TRUNCATE = 80519;
+inline constexpr uint32_t COPY_VOLUME = 80520;
+inline constexpr uint32_t COPY_WRITE_CHECK = 80521;
+inline constexpr uint32_t COPY_IMAGE = 80522;
+
+// APPEND.
+inline constexpr uint32_t APPEND_ALLOCATION = 80551;
+inline constexpr uint32_t APPEND_BACKUP = 80552;
+inline constexpr uint32_t APPEND_BEFORE = 80553;
+inline constexpr uint32_t APPEND_BY_OWNER = 80554;
+inline constexpr uint32_t APPEND_CONFIRM = 80555;
+inline constexpr uint32_t APPEND_CONTIGUOUS = 80556;
+inline constexpr uint32_t APPEND_CREATED = 80557;
+inline constexpr uint32_t APPEND_EXCLUDE = 80558;
+inline constexpr uint32_t APPEND_EXPIRED = 80559;
+inline constexpr uint32_t APPEND_EXTENSION = 80560;
+inline constexpr uint32_t APPEND_LOG = 80561;
+inline constexpr uint32_t APPEND_MODIFIED = 80562;
+inline constexpr uint32_t APPEND_NEW_VERSION = 80563;
+inline constexpr uint32_t APPEND_PROTECTION = 80564;
+inline constexpr uint32_t APPEND_READ_CHECK = 80565;
+inline constexpr uint32_t APPEND_SINCE = 80566;
+inline constexpr uint32_t APPEND_WRITE_CHECK = 80567;
+
 // RENAME.
 inline constexpr uint32_t RENAME_BACKUP = 80531;
 inline constexpr uint32_t RENAME_BEFORE = 80532;

@@ -34,7 +34,7 @@ $
 # not DCL
 $ PRINT x ! a verb this interpreter does not carry out
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
-$ COPY a -
+$ SUBMIT a -
 b
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
 $ ! Out of place: the parts of a block IF met on their own.

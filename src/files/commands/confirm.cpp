@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "files/unique_fd.h"
 #include "status/condition.h"
 #include "status/text.h"
 #include "tty/capabilities.h"
@@ -37,6 +38,21 @@ ConfirmAnswer confirm_prompt(std::string_view question) {
         ConfirmAnswer answer = confirm_answer(line);
         if (answer != ConfirmAnswer::unreadable) return answer;
     }
+}
+
+bool read_terminal_lines(int fd) {
+    std::string line;
+    bool written = true;
+    for (;;) {
+        line.clear();
+        uint32_t status = getline("", line);
+        if (status != 1 && line.empty()) break;
+        line.push_back('\n');
+        written = write_fully(fd, line);
+        if (!written || status != 1) break;
+    }
+    set_tty_mode(STDIN_FILENO, TTY_COMMAND);
+    return written;
 }
 
 bool page_prompt() {

@@ -15,6 +15,10 @@ ConfirmAnswer confirm_prompt(std::string_view question);
 // The answer a typed text gives; unreadable when it is none of them.
 ConfirmAnswer confirm_answer(std::string_view typed);
 
+// Lines typed at the terminal, each with its newline, into `fd` until the
+// end of input (Ctrl-Z). False when a write failed (errno tells why).
+bool read_terminal_lines(int fd);
+
 // "Press RETURN to continue" at the terminal: true to go on (RETURN),
 // false to stop (any other key).
 bool page_prompt();

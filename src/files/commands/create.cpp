@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "core/handlers.h"
+#include "files/commands/confirm.h"
 #include "files/file_errors.h"
 #include "files/filespec.h"
 #include "files/protection.h"
@@ -74,26 +75,11 @@ bool owner_allowed(const ParsedQualifier* owner) {
            owner->uic.group == static_cast<uint32_t>(getegid());
 }
 
-// Lines typed at the terminal until the end of input (Ctrl-Z).
-bool copy_terminal_lines(int fd) {
-    std::string line;
-    for (;;) {
-        line.clear();
-        uint32_t status = getline("", line);
-        if (status != 1 && line.empty()) break;
-        line.push_back('\n');
-        if (!write_fully(fd, line)) return false;
-        if (status != 1) break;
-    }
-    set_tty_mode(STDIN_FILENO, TTY_COMMAND);
-    return true;
-}
-
 // SYS$INPUT into `fd`: the procedure's data lines, a file, or the terminal.
 // False when a write failed (errno tells why).
 bool copy_input(int fd) {
     FILE* in = redirection().input;
-    if (!in || is_terminal(fileno(in))) return copy_terminal_lines(fd);
+    if (!in || is_terminal(fileno(in))) return read_terminal_lines(fd);
     char block[1 << 15];
     size_t got;
     while ((got = std::fread(block, 1, sizeof block, in)) > 0)

@@ -17,13 +17,8 @@ namespace dcl {
 
 namespace {
 
-constexpr size_t kMaxNodeName = 6;
+}  // namespace
 
-struct NetworkSpec {
-    std::string node, user, password, rest;
-};
-
-// "NODE"user password"::REST" split; false when there is no "::".
 bool split_network_spec(std::string_view spec, NetworkSpec& out) {
     size_t colons = spec.find("::");
     if (colons == std::string_view::npos) return false;
@@ -39,6 +34,8 @@ bool split_network_spec(std::string_view spec, NetworkSpec& out) {
     if (blank != std::string_view::npos) out.password = std::string(control.substr(blank + 1));
     return true;
 }
+
+namespace {
 
 // Mode 0: one remote-shell command per specification.
 uint32_t list_by_remote_shell(const std::string& program, const NetworkSpec& spec, bool full, FILE* out) {

@@ -10,6 +10,18 @@
 
 namespace dcl {
 
+// A specification with a node: NODE"user password"::REST.
+struct NetworkSpec {
+    std::string node, user, password, rest;
+};
+
+// Splits a specification with a node; false when it has none ("::").
+bool split_network_spec(std::string_view spec, NetworkSpec& out);
+
+// Node names longer than this are refused, never shortened (a shortened
+// host name would reach another host).
+inline constexpr size_t kMaxNodeName = 6;
+
 // `text` as one word for a POSIX shell: in single quotes, a quote inside
 // written as '\''.
 std::string shell_word(std::string_view text);
