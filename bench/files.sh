@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# File commands on a 200 MB file: TYPE to /dev/null against cat.
+# File commands on a 200 MB file: TYPE to /dev/null against cat, and
+# COPY/REPLACE (no versions pile up between rounds) against cp.
 #
 #   bench/files.sh [path/to/dclsh]
 set -euo pipefail
@@ -10,4 +11,5 @@ bench_header
 head -c 200000000 /dev/urandom > big.dat
 BENCH_NORMALIZE="wc -c" PEER_LABEL=cat \
     bench_compare "TYPE 200 MB" -c "type big.dat" -- cat big.dat
+PEER_LABEL=cp bench_compare "COPY 200 MB" -c "copy/replace big.dat out.dat" -- cp big.dat out.dat
 bench_exit

@@ -70,7 +70,9 @@ void quit_child(pid_t child) {
 }
 
 void interrupt_handler(int sig) {
-    if (g_state.child_starting) return;
+    // A file grown past its size limit: the write fails with EFBIG and the
+    // command reports it, as for a full disk; nothing ends.
+    if (g_state.child_starting || sig == SIGXFSZ) return;
     int saved_errno = errno;
     pid_t child = g_state.child;
     if ((sig == SIGINT || sig == SIGQUIT) && g_state.terminal_input) {

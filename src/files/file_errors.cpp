@@ -29,7 +29,8 @@ uint32_t open_failure_reason(int error, std::string_view path) {
     case ENOENT: return directory_part_exists(path) ? cond::FNF : cond::DNF;
     case ENOTDIR: return cond::DNF;  // a component on the way is a file
     case ENOSPC:
-    case EDQUOT: return cond::DEVICEFULL;
+    case EDQUOT:
+    case EFBIG: return cond::DEVICEFULL;
     case ENAMETOOLONG: return cond::FNM;
     // EISDIR: a directory is no record file; as on VMS, where directory
     // files refuse to be opened for writing, it is a protection matter.
@@ -40,7 +41,8 @@ uint32_t open_failure_reason(int error, std::string_view path) {
 uint32_t write_failure_reason(int error) {
     switch (error) {
     case ENOSPC:
-    case EDQUOT: return cond::DEVICEFULL;
+    case EDQUOT:
+    case EFBIG: return cond::DEVICEFULL;
     case EACCES:
     case EPERM: return cond::PRV;
     default: return cond::WER;

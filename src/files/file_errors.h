@@ -14,7 +14,8 @@ namespace dcl {
 // full disk or quota is DEVICEFULL; anything else PRV.
 uint32_t open_failure_reason(int error, std::string_view path);
 
-// The reason a write failed: DEVICEFULL for a full disk or quota, PRV for
+// The reason a write failed: DEVICEFULL for a full disk, a quota or the
+// file-size limit, PRV for
 // refused access, else WER.
 uint32_t write_failure_reason(int error);
 

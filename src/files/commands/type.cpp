@@ -10,9 +10,11 @@
 #include "core/handlers.h"
 #include "files/commands/confirm.h"
 #include "files/commands/file_selection.h"
+#include "files/commands/network_copy.h"
 #include "files/file_walker.h"
 #include "files/unique_fd.h"
 #include "files/filespec.h"
+#include "files/scratch.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/verbs.h"
@@ -216,15 +218,22 @@ uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io) {
             type_input(run);
             continue;
         }
-        VmsSpecParts parts;
-        parse_vms_spec(parts, spec);
-        if (!parts.node.empty()) {
-            // Network copies come with COPY.
-            signal_condition(cond::NOTAVAIL);
-            status = 0;
-            break;
+        if (has_node(spec)) {
+            // Fetched into a scratch file, which the command loop removes.
+            std::string scratch = create_temporary_file();
+            if (scratch.empty()) {
+                signal_condition(cond::TYPE_OPENIN, spec);
+                status = cond::PRV;
+                break;
+            }
+            if (network_copy({spec}, scratch, false) != 1) {
+                status = 0;
+                break;
+            }
+            status = type_spec(scratch, "", SearchSelection{}, false, run);
+        } else {
+            status = type_spec(spec, default_spec, selection, selecting, run);
         }
-        status = type_spec(spec, default_spec, selection, selecting, run);
         if (status != 1) break;
         default_spec = next_default(spec);
     }
