@@ -70,9 +70,7 @@ void quit_child(pid_t child) {
 }
 
 void interrupt_handler(int sig) {
-    // A file grown past its size limit: the write fails with EFBIG and the
-    // command reports it, as for a full disk; nothing ends.
-    if (g_state.child_starting || sig == SIGXFSZ) return;
+    if (g_state.child_starting) return;
     int saved_errno = errno;
     pid_t child = g_state.child;
     if ((sig == SIGINT || sig == SIGQUIT) && g_state.terminal_input) {
@@ -98,6 +96,16 @@ void interrupt_handler(int sig) {
     errno = saved_errno;
 }
 
+// SIGXFSZ that the kernel raised for one of the interpreter's own writes
+// (it names the interpreter as the sender) means the write went past the
+// file-size limit: the write fails with EFBIG and the command reports it,
+// as for a full disk. Sent by another process, it ends the interpreter as
+// any other signal does.
+void file_size_handler(int sig, siginfo_t* info, void*) {
+    if (info && info->si_code == SI_USER && info->si_pid == getpid()) return;
+    interrupt_handler(sig);
+}
+
 void prepare_fault_message() {
     QueuedCondition probe{FATAL_GOTSIG, "\x01", {}};
     std::string line = format_condition(probe, message_queue().display);
@@ -114,6 +122,10 @@ void install(int sig) {
     sa.sa_handler = interrupt_handler;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0;  // no SA_RESTART: blocking reads must see EINTR
+    if (sig == SIGXFSZ) {
+        sa.sa_sigaction = file_size_handler;
+        sa.sa_flags = SA_SIGINFO;
+    }
     SignalHandlers& handlers = signal_handlers();
     handlers.saved[sig] = sigaction(sig, &sa, &handlers.previous[sig]) == 0;
 }
