@@ -155,6 +155,11 @@ int move_file(const std::string& from, const std::string& to) {
     return copy_then_remove(from, to) ? 0 : -1;
 }
 
+bool is_indexed_pair(const std::string& base) {
+    return !base.empty() && base.back() != '/' && !name_exists(base) &&
+           name_exists(base + std::string(kDataType)) && name_exists(base + std::string(kIndexType));
+}
+
 int move_indexed_file(const std::string& from, const std::string& to) {
     std::string base;
     bool pair = (name_exists(from + std::string(kDataType)) && name_exists(from + std::string(kIndexType)))

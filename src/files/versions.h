@@ -38,6 +38,9 @@ uint32_t delete_file(const std::string& path);
 // and the source removed only once the copy is complete. 0 or -1.
 int move_file(const std::string& from, const std::string& to);
 
+// An indexed file: `base` itself does not exist, base.dat and base.idx do.
+bool is_indexed_pair(const std::string& base);
+
 // Moves a file, or an indexed pair (named by its base or by either member)
 // as a whole: base.dat and base.idx go to `to` + ".dat" and ".idx" (a
 // destination naming a member loses that type first). 0 or -1.

@@ -22,6 +22,7 @@
 #include "files/filespec.h"
 #include "files/protection.h"
 #include "files/unique_fd.h"
+#include "files/versions.h"
 #include "lang/keywords.h"
 #include "lang/qualifier_codes.h"
 #include "lang/verbs.h"
@@ -252,11 +253,51 @@ std::optional<uint32_t> confirmed(const std::string& name, CopyRun& run) {
     return with_severity(cond::RMS_EOF, SEV_ERROR);
 }
 
+// An indexed file named by its base: its two parts are copied in binary,
+// each to the output name with its own type. Nothing when the
+// specification names none; else the status to go on with.
+std::optional<uint32_t> copy_indexed(const std::string& spec, const std::string& default_spec,
+                                     const FileWalker& outputs, CopyRun& run) {
+    std::string base;
+    if (!is_success(vms_to_unix(base, spec, default_spec)) || !is_indexed_pair(base)) return std::nullopt;
+    std::string name = unix_path_to_vms(base);
+    if (run.append || output_stream(run.output_spec)) {
+        signal_condition(run.append ? run.openin : run.openout, run.append ? name : run.output_spec);
+        return cond::FAC;
+    }
+    std::string out;
+    outputs.output().complete(out, std::string_view(base).substr(base.rfind('/') + 1));
+    for (const char* type : {".dat", ".idx"}) {
+        Input in;
+        in.path = base + type;
+        in.name = name + type;
+        UniqueFd fd(::open(in.path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+        if (!fd.valid() || fstat(fd.get(), &in.st) != 0) {
+            signal_condition(run.openin, in.name);
+            return with_severity(cond::PRV, SEV_ERROR);
+        }
+        in.fd = fd.get();
+        in.has_stat = true;
+        NewFileOutput part;
+        std::string out_path = out + type;
+        if (int error = part.open(out_path, output_mode(run, &in.st), run.replace)) {
+            signal_condition(run.openout, out_path);
+            return open_failure_reason(error, out_path);
+        }
+        if (int error = copy_descriptor(in.fd, part.fd())) return failed_write(run, out_path, error);
+        if (uint32_t status = part.commit(); status != 1) return status;
+        ++run.created;
+    }
+    if (run.log) log_success(run, "COPIED", name, unix_path_to_vms(out));
+    return 1;
+}
+
 uint32_t copy_spec(const std::string& spec, const std::string& default_spec, const SearchSelection& selection,
                    FileWalker& outputs, CopyRun& run, bool& quit) {
     FileWalker walker(spec, default_spec, selection, interrupt_requested);
     uint32_t status = walker.start();
     if (status == cond::FNF) {
+        if (std::optional<uint32_t> indexed = copy_indexed(spec, default_spec, outputs, run)) return *indexed;
         signal_condition(run.openin, spec);
         return cond::FNF;
     }

@@ -94,6 +94,32 @@ void log_deleted(const std::string& name, uint64_t blocks) {
     put_message(kDeleteInformational, "FILDEL", text);
 }
 
+// An indexed file named by its base goes as its two parts. False when the
+// specification names none.
+bool delete_indexed(const std::string& spec, const std::string& default_spec, DeleteRun& run) {
+    std::string base;
+    if (!is_success(vms_to_unix(base, spec, default_spec)) || !is_indexed_pair(base)) return false;
+    std::string name = unix_path_to_vms(base);
+    uint64_t blocks = 0;
+    for (const char* type : {".dat", ".idx"}) {
+        std::string part = base + type;
+        struct stat st {};
+        stat(part.c_str(), &st);
+        uint32_t removed = access(part.c_str(), W_OK) != 0 ? cond::PRV : delete_file(part);
+        if (removed != 1) {
+            signal_condition(cond::DELETE_FILNOTDEL, name);
+            signal_condition(removed);
+            note_failure(run, removed);
+            return true;
+        }
+        blocks += blocks_of(static_cast<uint64_t>(st.st_size));
+    }
+    ++run.files;
+    run.blocks += blocks;
+    if (run.log) log_deleted(name, blocks);
+    return true;
+}
+
 // Deletes the files of one specification. 1 to go on; else the status the
 // command ends with.
 uint32_t delete_spec(const std::string& spec, const std::string& default_spec, const SearchSelection& selection,
@@ -101,6 +127,7 @@ uint32_t delete_spec(const std::string& spec, const std::string& default_spec, c
     FileWalker walker(spec, default_spec, selection, interrupt_requested);
     uint32_t status = walker.start();
     if (status == cond::FNF && may_be_empty) return 1;
+    if (status == cond::FNF && delete_indexed(spec, default_spec, run)) return 1;
     if (status == cond::FNF) {
         signal_condition(cond::DELETE_FILNOTDEL, spec);
         return cond::FNF;

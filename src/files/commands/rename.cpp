@@ -81,6 +81,18 @@ uint32_t rename_spec(const std::string& spec, const std::string& default_spec, c
         return status;
     }
     uint32_t status = walker.start();
+    std::string base;
+    if (status == cond::FNF && is_success(vms_to_unix(base, spec, default_spec)) && is_indexed_pair(base)) {
+        // An indexed file named by its base moves as its two parts.
+        std::string to, new_name;
+        walker.output().complete(to, std::string_view(base).substr(base.rfind('/') + 1));
+        new_name = unix_path_to_vms(to);
+        if (uint32_t moved = rename_one(base, to, new_name); moved != 1) return moved;
+        ++run.found;
+        ++run.renamed;
+        if (run.log) put_message(kRenameInformational, "RENAMED", unix_path_to_vms(base) + " renamed to " + new_name);
+        return 1;
+    }
     if (status == cond::FNF) {
         signal_condition(cond::RENAME_SEARCHFAIL, spec);
         return cond::FNF;
