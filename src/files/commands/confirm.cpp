@@ -40,6 +40,19 @@ ConfirmAnswer confirm_prompt(std::string_view question) {
     }
 }
 
+ConfirmStep confirm_file(std::string_view question, bool& asking, uint32_t& end_status) {
+    if (!asking) return ConfirmStep::take;
+    switch (confirm_prompt(question)) {
+    case ConfirmAnswer::yes: return ConfirmStep::take;
+    case ConfirmAnswer::all: asking = false; return ConfirmStep::take;
+    case ConfirmAnswer::no: return ConfirmStep::skip;
+    case ConfirmAnswer::quit: end_status = 1; return ConfirmStep::end;
+    case ConfirmAnswer::unreadable: break;
+    }
+    end_status = with_severity(cond::RMS_EOF, SEV_ERROR);
+    return ConfirmStep::end;
+}
+
 bool read_terminal_lines(int fd) {
     std::string line;
     bool written = true;

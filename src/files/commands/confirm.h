@@ -1,6 +1,7 @@
 // The /CONFIRM question of the file commands, and the pause of TYPE/PAGE.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace dcl {
@@ -11,6 +12,12 @@ enum class ConfirmAnswer { no = 0, yes = 1, all = 2, unreadable = 3, quit = 4 };
 // FALSE, 0 (or a beginning of one of the words); an empty answer or the
 // end of input is no.
 ConfirmAnswer confirm_prompt(std::string_view question);
+
+// /CONFIRM for one file of a command: whether to take it, skip it, or end
+// the command (QUIT ends it with success, an unreadable answer with an
+// error). ALL stops the asking: `asking` turns false.
+enum class ConfirmStep { take, skip, end };
+ConfirmStep confirm_file(std::string_view question, bool& asking, uint32_t& end_status);
 
 // The answer a typed text gives; unreadable when it is none of them.
 ConfirmAnswer confirm_answer(std::string_view typed);

@@ -238,21 +238,6 @@ uint32_t transfer(const Input& in, const FileWalker& walker, CopyRun& run) {
     return run.append ? append_to_file(in, out_path, run) : copy_to_file(in, out_path, run);
 }
 
-// Asks /CONFIRM's question; nothing when the file is to be copied, else
-// the command's status (1 for QUIT) or 2 for a file to skip.
-std::optional<uint32_t> confirmed(const std::string& name, CopyRun& run) {
-    if (!run.confirm) return std::nullopt;
-    ConfirmAnswer answer = confirm_prompt(std::string(verb_word(run)) + " " + name + " to " + run.output_spec + " ? [N]: ");
-    if (answer == ConfirmAnswer::yes) return std::nullopt;
-    if (answer == ConfirmAnswer::all) {
-        run.confirm = false;
-        return std::nullopt;
-    }
-    if (answer == ConfirmAnswer::no) return 2;
-    if (answer == ConfirmAnswer::quit) return 1;
-    return with_severity(cond::RMS_EOF, SEV_ERROR);
-}
-
 // An indexed file named by its base: its two parts are copied in binary,
 // each to the output name with its own type. Nothing when the
 // specification names none; else the status to go on with.
@@ -305,10 +290,13 @@ uint32_t copy_spec(const std::string& spec, const std::string& default_spec, con
     std::string name;
     while (walker.next()) {
         walker.vms_name(name);
-        if (std::optional<uint32_t> answer = confirmed(name, run)) {
-            if (*answer == 2) continue;
+        uint32_t end_status = 1;
+        std::string question = std::string(verb_word(run)) + " " + name + " to " + run.output_spec + " ? [N]: ";
+        ConfirmStep step = confirm_file(question, run.confirm, end_status);
+        if (step == ConfirmStep::skip) continue;
+        if (step == ConfirmStep::end) {
             quit = true;
-            return *answer;
+            return end_status;
         }
         Input in;
         in.path = walker.current().path;

@@ -136,13 +136,10 @@ uint32_t delete_spec(const std::string& spec, const std::string& default_spec, c
     std::string name;
     while (walker.next()) {
         walker.vms_name(name);
-        if (run.confirm) {
-            ConfirmAnswer answer = confirm_prompt("Delete " + name + " ? [N]: ");
-            if (answer == ConfirmAnswer::no) continue;
-            if (answer == ConfirmAnswer::quit) return 1;
-            if (answer == ConfirmAnswer::unreadable) return with_severity(cond::RMS_EOF, SEV_ERROR);
-            if (answer == ConfirmAnswer::all) run.confirm = false;
-        }
+        uint32_t end_status = 1;
+        ConfirmStep step = confirm_file("Delete " + name + " ? [N]: ", run.confirm, end_status);
+        if (step == ConfirmStep::skip) continue;
+        if (step == ConfirmStep::end) return end_status;
         const FoundFile& file = walker.current();
         uint32_t removed = remove_one(file);
         if (removed != 1) {
@@ -165,15 +162,6 @@ uint32_t delete_spec(const std::string& spec, const std::string& default_spec, c
     return 1;
 }
 
-// The default of the next specification: this one's directory and name
-// followed by "." (the type does not carry over).
-std::string next_default(std::string_view spec) {
-    VmsSpecParts parts;
-    parse_vms_spec(parts, spec);
-    std::string out = parts.device;
-    out.append(parts.directory).append(parts.name).append(".");
-    return out;
-}
 
 }  // namespace
 
@@ -201,7 +189,7 @@ uint32_t delete_files_command(const ParsedCommand& cmd, CommandStreams&) {
         }
         if (status == 1) status = delete_spec(spec, default_spec, selection, selecting, false, run);
         if (status != 1) break;
-        default_spec = next_default(spec);
+        default_spec = directory_and_name(spec, ".");
     }
     if (run.log && run.files >= 2 && run.blocks != 0) {
         put_message(kDeleteInformational, "TOTAL",

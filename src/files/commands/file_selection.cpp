@@ -1,6 +1,7 @@
 // The shared selection qualifiers of the file commands.
 #include "files/commands/file_selection.h"
 
+#include "files/filespec.h"
 #include "status/condition.h"
 #include "status/messages.h"
 
@@ -31,6 +32,14 @@ uint32_t file_selection(const ParsedCommand& cmd, const SelectionCodes& codes, S
     out.time_selector = modified ? TIME_MODIFIED : TIME_STATUS_CHANGE;
     selecting = out.before || out.since || out.owner || !out.excludes.empty();
     return 1;
+}
+
+std::string directory_and_name(std::string_view spec, std::string_view type) {
+    VmsSpecParts parts;
+    parse_vms_spec(parts, spec);
+    std::string out = parts.device;
+    out.append(parts.directory).append(parts.name).append(type);
+    return out;
 }
 
 }  // namespace dcl

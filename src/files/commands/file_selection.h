@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "files/search.h"
 #include "lang/command_parser.h"
@@ -19,5 +21,10 @@ struct SelectionCodes {
 // /MODIFIED, QUALMISS for either without /BEFORE or /SINCE.
 uint32_t file_selection(const ParsedCommand& cmd, const SelectionCodes& codes, SearchSelection& out,
                         bool& selecting);
+
+// The default for the specification after `spec`: its device, directory
+// and name followed by `type` (".lis", or "." when the type does not carry
+// over).
+std::string directory_and_name(std::string_view spec, std::string_view type);
 
 }  // namespace dcl

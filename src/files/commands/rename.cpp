@@ -104,13 +104,10 @@ uint32_t rename_spec(const std::string& spec, const std::string& default_spec, c
         walker.vms_name(old_name);
         const std::string& to = walker.output_path();
         if (unix_to_vms(new_name, to) != 1) new_name = to;
-        if (run.confirm) {
-            ConfirmAnswer answer = confirm_prompt("Rename " + old_name + " to " + new_name + " ? [N]: ");
-            if (answer == ConfirmAnswer::no) continue;
-            if (answer == ConfirmAnswer::quit) return 1;
-            if (answer == ConfirmAnswer::unreadable) return with_severity(cond::RMS_EOF, SEV_ERROR);
-            if (answer == ConfirmAnswer::all) run.confirm = false;
-        }
+        uint32_t end_status = 1;
+        ConfirmStep step = confirm_file("Rename " + old_name + " to " + new_name + " ? [N]: ", run.confirm, end_status);
+        if (step == ConfirmStep::skip) continue;
+        if (step == ConfirmStep::end) return end_status;
         if (uint32_t moved = rename_one(walker.current().path, to, new_name); moved != 1) return moved;
         ++run.renamed;
         if (run.log) put_message(kRenameInformational, "RENAMED", old_name + " renamed to " + new_name);

@@ -160,15 +160,12 @@ uint32_t type_spec(std::string_view spec, std::string_view default_spec, const S
     bool wildcard = wildcard_kind(spec) != 0;
     bool ask = run.confirm;
     while (walker.next()) {
-        if (ask) {
-            std::string name;
-            walker.vms_name(name);
-            ConfirmAnswer answer = confirm_prompt("Type " + name + " ? [N]: ");
-            if (answer == ConfirmAnswer::no) continue;
-            if (answer == ConfirmAnswer::quit) return 1;
-            if (answer == ConfirmAnswer::unreadable) return with_severity(cond::RMS_EOF, SEV_ERROR);
-            if (answer == ConfirmAnswer::all) ask = false;
-        }
+        std::string name;
+        walker.vms_name(name);
+        uint32_t end_status = 1;
+        ConfirmStep step = confirm_file("Type " + name + " ? [N]: ", ask, end_status);
+        if (step == ConfirmStep::skip) continue;
+        if (step == ConfirmStep::end) return end_status;
         if (std::optional<uint32_t> end = type_file(walker, wildcard, run)) return *end;
     }
     if (walker.interrupted()) return 0;
@@ -179,15 +176,6 @@ uint32_t type_spec(std::string_view spec, std::string_view default_spec, const S
     return 1;
 }
 
-// The default of the next specification: this one's directory and name
-// with the type ".lis".
-std::string next_default(std::string_view spec) {
-    VmsSpecParts parts;
-    parse_vms_spec(parts, spec);
-    std::string out = parts.device;
-    out.append(parts.directory).append(parts.name).append(".lis");
-    return out;
-}
 
 }  // namespace
 
@@ -235,7 +223,7 @@ uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io) {
             status = type_spec(spec, default_spec, selection, selecting, run);
         }
         if (status != 1) break;
-        default_spec = next_default(spec);
+        default_spec = directory_and_name(spec, ".lis");
     }
     std::fflush(io.out);
     return status;
