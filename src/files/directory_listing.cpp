@@ -38,8 +38,6 @@ void protection_text(std::string& out, uint32_t mode) {
 
 namespace {
 
-uint64_t blocks_of(uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }
-
 const char* plural(uint64_t count, const char* one, const char* many) { return count == 1 ? one : many; }
 
 std::string_view trimmed(std::string_view text) {

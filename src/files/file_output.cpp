@@ -16,10 +16,11 @@ namespace dcl {
 
 namespace {
 
-int copy_blocks(int from, int to) {
-    static constexpr size_t kBlock = 1 << 16;
+int copy_blocks(int from, int to, bool (*stop)()) {
+    static constexpr size_t kBlock = 1 << 17;
     std::unique_ptr<char[]> block(new char[kBlock]);
     for (;;) {
+        if (stop && stop()) return EINTR;
         ssize_t n = read(from, block.get(), kBlock);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
@@ -28,15 +29,19 @@ int copy_blocks(int from, int to) {
     }
 }
 
-bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
 }  // namespace
 
-int copy_descriptor(int from, int to) {
+bool names_file(const std::string& path, const struct stat& st) {
+    struct stat named {};
+    return ::stat(path.c_str(), &named) == 0 && named.st_dev == st.st_dev && named.st_ino == st.st_ino;
+}
+
+int copy_descriptor(int from, int to, bool (*stop)()) {
     struct stat in {}, out {};
     bool both_files = fstat(from, &in) == 0 && fstat(to, &out) == 0 && S_ISREG(in.st_mode) && S_ISREG(out.st_mode);
     while (both_files) {
-        ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (stop && stop()) return EINTR;
+        ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 23, 0);
         if (n > 0) continue;
         if (n == 0) return 0;
         if (errno == EINTR) continue;
@@ -45,7 +50,7 @@ int copy_descriptor(int from, int to) {
         if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF) break;
         return errno;
     }
-    return copy_blocks(from, to);
+    return copy_blocks(from, to, stop);
 }
 
 int NewFileOutput::open(const std::string& path, mode_t mode, bool replace) {
@@ -70,8 +75,6 @@ int NewFileOutput::open(const std::string& path, mode_t mode, bool replace) {
     mode_set_ = fchmod(fd_.get(), mode & 07777) == 0;
     return 0;
 }
-
-bool NewFileOutput::is_target(const struct stat& st) const { return target_exists_ && same_file(target_, st); }
 
 uint32_t NewFileOutput::commit() {
     if (device_) {
@@ -108,8 +111,6 @@ int AppendOutput::open(const std::string& path) {
     if (fstat(fd_.get(), &before_) != 0) return errno;
     return 0;
 }
-
-bool AppendOutput::is_target(const struct stat& st) const { return fd_.valid() && same_file(before_, st); }
 
 void AppendOutput::cut_back() {
     if (fd_.valid() && S_ISREG(before_.st_mode)) (void)ftruncate(fd_.get(), before_.st_size);

@@ -14,9 +14,13 @@
 
 namespace dcl {
 
+// Whether `path` names the file `st` describes (same device and inode).
+bool names_file(const std::string& path, const struct stat& st);
+
 // Copies everything `from` still has into `to` (copy_file_range where the
-// kernel can, else blocks of 64 KiB). 0, or the errno of the failure.
-int copy_descriptor(int from, int to);
+// kernel can, else blocks of 128 KiB), asking `stop` between pieces. 0,
+// the errno of the failure, or EINTR when `stop` said so.
+int copy_descriptor(int from, int to, bool (*stop)() = nullptr);
 
 class NewFileOutput {
 public:
@@ -33,8 +37,6 @@ public:
     // private).
     bool mode_set() const { return mode_set_; }
     const std::string& path() const { return path_; }
-    // Whether the existing target is the file `st` describes.
-    bool is_target(const struct stat& st) const;
     // The new contents become the file. 1; FEX (severe) when the old file
     // could be kept neither as a version nor replaced; else the condition
     // for the errno of a failed write or close.
@@ -56,7 +58,6 @@ public:
     // 0, or the errno of the failure.
     int open(const std::string& path);
     int fd() const { return fd_.get(); }
-    bool is_target(const struct stat& st) const;
     void cut_back();
     // 1, or the condition for a failed close.
     uint32_t finish();

@@ -46,6 +46,9 @@ struct FoundFile {
     std::string_view name() const { return std::string_view(path).substr(name_offset); }
 };
 
+// A file's size in blocks of 512 bytes, the last one partly used.
+inline uint64_t blocks_of(uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }
+
 // Exclusions beyond this many are translated (so errors in them show) but
 // not applied.
 inline constexpr size_t kMaxAppliedExclusions = 16;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "files/unique_fd.h"
+#include "files/wildcard.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/text.h"
@@ -36,27 +37,6 @@ bool less_nocase(const HelpKey& a, const HelpKey& b) {
                                         [](char x, char y) { return upper_ascii(x) < upper_ascii(y); });
 }
 
-// "*" any run, "%" one character; both sides upper case.
-bool glob(std::string_view pattern, std::string_view text) {
-    size_t p = 0, t = 0, star = std::string_view::npos, resume = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '%' || pattern[p] == text[t])) {
-            ++p;
-            ++t;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            star = p++;
-            resume = t;
-        } else if (star != std::string_view::npos) {
-            p = star + 1;
-            t = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
-}
-
 }  // namespace
 
 int key_line_level(std::string_view line, std::string_view& key) {
@@ -71,7 +51,7 @@ bool match_help_key(std::string_view pattern, std::string_view key) {
     if (pattern.empty() || pattern == "/") return false;
     if (pattern.find_first_of("*%") == std::string_view::npos)
         return key.size() >= pattern.size() && equal_nocase(key.substr(0, pattern.size()), pattern);
-    return glob(upper_ascii(pattern), upper_ascii(key));
+    return wildcard_match(upper_ascii(pattern), upper_ascii(key));
 }
 
 int64_t HelpLibrary::load(const std::string& path) {

@@ -106,14 +106,6 @@ mode_t output_mode(const CopyRun& run, const struct stat* input) {
     return protection_to_mode(merge_protection(run.protection, base));
 }
 
-// A stream named as the output: written as it is.
-FILE* output_stream(std::string_view spec) {
-    Redirection& r = redirection();
-    if (equal_nocase(spec, "SYS$OUTPUT")) return r.output;
-    if (equal_nocase(spec, "SYS$ERROR")) return r.error;
-    if (equal_nocase(spec, "SYS$COMMAND")) return stdout;
-    return nullptr;
-}
 
 struct Input {
     std::string path;        // empty for SYS$INPUT
@@ -145,9 +137,7 @@ uint32_t failed_write(const CopyRun& run, const std::string& output, int error) 
 // command would read what it writes (APPEND A A, COPY *.TXT ALL.TXT) or
 // empty what it reads (COPY A A/REPLACE).
 bool reads_its_output(const Input& in, const std::string& out_path, CopyRun& run) {
-    struct stat target {};
-    if (!in.has_stat || stat(out_path.c_str(), &target) != 0) return false;
-    if (target.st_dev != in.st.st_dev || target.st_ino != in.st.st_ino) return false;
+    if (!in.has_stat || !names_file(out_path, in.st)) return false;
     signal_condition(run.openin, in.name);
     signal_condition(with_severity(cond::FEX, SEV_ERROR));
     run.worst = with_severity(cond::FEX, SEV_ERROR);
@@ -228,7 +218,7 @@ uint32_t append_to_file(const Input& in, const std::string& out_path, CopyRun& r
 
 // One input to wherever the output is.
 uint32_t transfer(const Input& in, const FileWalker& walker, CopyRun& run) {
-    if (FILE* stream = output_stream(run.output_spec)) {
+    if (FILE* stream = output_stream_named(run.output_spec)) {
         std::fflush(stream);
         if (int error = copy_input(in, fileno(stream))) return failed_write(run, run.output_spec, error);
         return 1;
@@ -246,7 +236,7 @@ std::optional<uint32_t> copy_indexed(const std::string& spec, const std::string&
     std::string base;
     if (!is_success(vms_to_unix(base, spec, default_spec)) || !is_indexed_pair(base)) return std::nullopt;
     std::string name = unix_path_to_vms(base);
-    if (run.append || output_stream(run.output_spec)) {
+    if (run.append || output_stream_named(run.output_spec)) {
         signal_condition(run.append ? run.openin : run.openout, run.append ? name : run.output_spec);
         return cond::FAC;
     }
@@ -352,7 +342,7 @@ uint32_t copy_or_append(const ParsedCommand& cmd, const VerbCodes& codes) {
     if (has_node(run.output_spec) || std::any_of(inputs.begin(), inputs.end(), has_node))
         return network_copy(inputs, run.output_spec, cmd.flag(qual::COPY_IMAGE, false) && !codes.append);
     FileWalker outputs;
-    if (!output_stream(run.output_spec)) {
+    if (!output_stream_named(run.output_spec)) {
         if (uint32_t status = outputs.set_output(run.output_spec); status != 1) {
             signal_condition(run.openout, run.output_spec);
             return status;

@@ -11,6 +11,7 @@
 
 #include "core/handlers.h"
 #include "files/commands/confirm.h"
+#include "files/commands/file_selection.h"
 #include "files/file_errors.h"
 #include "files/filespec.h"
 #include "files/protection.h"
@@ -87,13 +88,11 @@ bool copy_input(int fd) {
     return true;
 }
 
-// SYS$OUTPUT and its kin take the input as it is.
+// SYS$OUTPUT and its kin take the input as it is; SYS$INPUT as a target
+// is standard output.
 FILE* stream_named(std::string_view spec) {
-    Redirection& r = redirection();
-    if (equal_nocase(spec, "SYS$OUTPUT")) return r.output;
-    if (equal_nocase(spec, "SYS$ERROR")) return r.error;
-    if (equal_nocase(spec, "SYS$COMMAND") || equal_nocase(spec, "SYS$INPUT")) return stdout;
-    return nullptr;
+    if (equal_nocase(spec, "SYS$INPUT")) return stdout;
+    return output_stream_named(spec);
 }
 
 uint32_t copy_input_to_stream(FILE* out) {

@@ -55,8 +55,6 @@ constexpr KeywordRecord kRows[] = {
 };
 static_assert(std::size(kRows) == 18);
 
-uint64_t blocks_of(uint64_t bytes) { return bytes / 512 + (bytes % 512 != 0 ? 1 : 0); }
-
 // One DELETE command: what it has done and the worst failure it showed.
 struct DeleteRun {
     bool confirm = false, log = false;

@@ -4,6 +4,8 @@
 #include "files/filespec.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
+#include "unix/redirection.h"
 
 namespace dcl {
 
@@ -40,6 +42,14 @@ std::string directory_and_name(std::string_view spec, std::string_view type) {
     std::string out = parts.device;
     out.append(parts.directory).append(parts.name).append(type);
     return out;
+}
+
+FILE* output_stream_named(std::string_view spec) {
+    Redirection& r = redirection();
+    if (equal_nocase(spec, "SYS$OUTPUT")) return r.output;
+    if (equal_nocase(spec, "SYS$ERROR")) return r.error;
+    if (equal_nocase(spec, "SYS$COMMAND")) return stdout;
+    return nullptr;
 }
 
 }  // namespace dcl

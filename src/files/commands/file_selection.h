@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,13 @@ struct SelectionCodes {
 uint32_t file_selection(const ParsedCommand& cmd, const SelectionCodes& codes, SearchSelection& out,
                         bool& selecting);
 
-// The default for the specification after `spec`: its device, directory
-// and name followed by `type` (".lis", or "." when the type does not carry
+// The default for the file name after `spec`: its device, directory and
+// name followed by `type` (".lis", or "." when the type does not carry
 // over).
 std::string directory_and_name(std::string_view spec, std::string_view type);
+
+// The stream an output named SYS$OUTPUT, SYS$ERROR or SYS$COMMAND (any
+// case) stands for; nullptr for any other name.
+FILE* output_stream_named(std::string_view spec);
 
 }  // namespace dcl

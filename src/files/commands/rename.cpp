@@ -11,6 +11,7 @@
 #include "core/handlers.h"
 #include "files/commands/confirm.h"
 #include "files/commands/file_selection.h"
+#include "files/file_output.h"
 #include "files/file_walker.h"
 #include "files/filespec.h"
 #include "files/versions.h"
@@ -51,15 +52,11 @@ struct RenameRun {
     size_t found = 0, renamed = 0;
 };
 
-bool same_file(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 // Moves one file. 1, or the condition that ends the command (reported).
 uint32_t rename_one(const std::string& from, const std::string& to, const std::string& new_name) {
-    if (from == to || same_file(from, to)) return 1;  // onto itself: nothing to do
+    struct stat source {};
+    bool onto_itself = from == to || (stat(from.c_str(), &source) == 0 && names_file(to, source));
+    if (onto_itself) return 1;  // nothing to do
     if (new_version_qv(to) == 0 && access(to.c_str(), F_OK) == 0) {
         signal_condition(cond::RENAME_OPENOUT, new_name);
         return cond::FEX;

@@ -11,6 +11,7 @@
 #include "files/commands/confirm.h"
 #include "files/commands/file_selection.h"
 #include "files/commands/network_copy.h"
+#include "files/file_output.h"
 #include "files/file_walker.h"
 #include "files/unique_fd.h"
 #include "files/filespec.h"
@@ -66,30 +67,20 @@ bool count_line(TypeRun& run) {
     return page_prompt();
 }
 
-// Without paging the bytes go across in large blocks with plain system
+// Without paging the bytes go across in large pieces with plain system
 // calls: stdio would copy each block once more.
 bool copy_blocks(FILE* in, bool own_file, TypeRun& run) {
-    static constexpr size_t kBlock = 1 << 17;
-    std::unique_ptr<char[]> block(new char[kBlock]);
+    if (!run.output_wanted) return true;
     std::fflush(run.out);
     int in_fd = fileno(in), out_fd = fileno(run.out);
+    if (own_file && in_fd >= 0 && out_fd >= 0) return copy_descriptor(in_fd, out_fd, interrupt_requested) == 0;
     // A stream TYPE did not open itself may hold input in its buffer.
-    if (!own_file || in_fd < 0 || out_fd < 0) {
-        size_t got;
-        while ((got = std::fread(block.get(), 1, kBlock, in)) > 0) {
-            if (run.output_wanted && std::fwrite(block.get(), 1, got, run.out) != got) return false;
-            if (interrupt_requested()) return false;
-        }
-        return !std::ferror(in);
+    char block[1 << 15];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
+        if (std::fwrite(block, 1, got, run.out) != got || interrupt_requested()) return false;
     }
-    for (;;) {
-        ssize_t got = ::read(in_fd, block.get(), kBlock);
-        if (got < 0 && errno == EINTR && !interrupt_requested()) continue;
-        if (got <= 0) return got == 0;
-        if (run.output_wanted && !write_fully(out_fd, std::string_view(block.get(), static_cast<size_t>(got))))
-            return false;
-        if (interrupt_requested()) return false;
-    }
+    return !std::ferror(in);
 }
 
 // Large blocks when nothing is counted; pieces of a screen's width when
