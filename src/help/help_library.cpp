@@ -106,6 +106,8 @@ std::vector<HelpKey> HelpLibrary::below(const HelpKey& key) const {
     std::vector<HelpKey> out;
     bool direct = true;  // no deeper key seen yet: qualifier lines are the key's
     std::string_view name;
+    // A qualifier line ends where the next entry begins: nothing is below it.
+    if (key.line >= lines_.size() || key_line_level(lines_[key.line], name) == 0) return out;
     for (size_t i = key.line + 1; i < lines_.size(); ++i) {
         int level = key_line_level(lines_[i], name);
         if (level != 0 && level <= key.level) break;

@@ -153,6 +153,11 @@ bool read_qualifier(const Token& t, const CommandRow& row, ParsedCommand& out) {
 // too many elsewhere. Other rules keep commas as text.
 bool add_parameter(const Token& t, const CommandRow& row, ParsedCommand& out) {
     std::string_view text = t.text;
+    if (row.has(CMD_WORDS_AFTER_FIRST)) {
+        if (text.starts_with(',')) text.remove_prefix(1);
+        if (!text.empty()) out.parameters.push_back({t.text, text, false, static_cast<uint16_t>(out.groups())});
+        return true;
+    }
     bool split_at_commas = row.tokens == TokenRule::words || row.tokens == TokenRule::keyword_first;
     bool comma = split_at_commas && !text.empty() && text.front() == ',';
     bool joins = comma && row.has(CMD_LISTS) && !out.parameters.empty();
@@ -248,7 +253,7 @@ bool parse_command(const TokenList& tokens, size_t verb_index, const CommandRow&
         if (i == skip) continue;
         const Token& t = tokens[i];
         bool ok = true;
-        if (t.type == TOKEN_QUALIFIER) {
+        if (t.type == TOKEN_QUALIFIER && !(row.has(CMD_WORDS_AFTER_FIRST) && !out.parameters.empty())) {
             if (i < ignore_up_to) continue;
             ok = read_qualifier(t, row, out);
         } else {

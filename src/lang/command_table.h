@@ -49,6 +49,9 @@ inline constexpr uint32_t CMD_LISTS = 0x4;          // a comma list continues a 
 inline constexpr uint32_t CMD_RAW = 0x8;            // the handler reads the tokens as they are
 inline constexpr uint32_t CMD_INTERACTIVE = 0x10;   // does nothing unless the session is interactive
 inline constexpr uint32_t CMD_NO_QUALIFIERS = 0x20; // any qualifier is refused
+// From the first parameter on, every token is a parameter of its own,
+// qualifiers and comma words included (HELP's topic words).
+inline constexpr uint32_t CMD_WORDS_AFTER_FIRST = 0x40;
 
 // How DEFINE and DELETE find the qualifier that selects another form of
 // the command (DEFINE/KEY, DELETE/SYMBOL).

@@ -60,6 +60,13 @@ constexpr KeywordRecord kUnsupportedValues[] = {
     {"IGNORE", kNoNeg, 800010}, {"INFORM", kNoNeg, 800011}, {"ERROR", kNoNeg, 800012},
 };
 
+// Values of HELP/USERLIBRARY: the tables searched for user libraries.
+constexpr KeywordRecord kUserLibraryValues[] = {
+    {"ALL", kNoNeg, qual::USERLIB_ALL},         {"GROUP", kNoNeg, qual::USERLIB_GROUP},
+    {"NONE", kNoNeg, qual::USERLIB_NONE},       {"PROCES", kNoNeg, qual::USERLIB_PROCESS},
+    {"SYSTEM", kNoNeg, qual::USERLIB_SYSTEM},
+};
+
 constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET_VERIFY, kSetVerifyValues},
     {qual::DATE_VALUES, kDateValues},
@@ -71,6 +78,7 @@ constexpr KeywordTable kKeywordDirectory[] = {
     {qual::DIR_WIDTH, kWidthValues},
     {qual::DIR_SELECT, kSelectValues},
     {qual::SELECT_SIZE_LIMITS, kSizeLimitValues},
+    {qual::HELP_USERLIBRARY, kUserLibraryValues},
 };
 
 }  // namespace

@@ -72,6 +72,17 @@ constexpr std::array<LexicalEntry, 39> kLexicalTable{{
 }};
 
 
+}  // namespace
+
+std::vector<std::string_view> provided_lexical_names() {
+    std::vector<std::string_view> names;
+    for (const LexicalEntry& entry : kLexicalTable)
+        if (entry.run != lexical_not_available) names.push_back(entry.name);
+    return names;
+}
+
+namespace {
+
 // Upper case outside quotes, quotes removed.
 std::string normalized_name(std::string_view raw) {
     return remove_quotes(upper_outside_quotes(raw));

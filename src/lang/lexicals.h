@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lang/expression.h"
 
@@ -23,5 +24,9 @@ uint32_t call_lexical_nested(std::string& result, ValueType& type, std::string_v
 // inside double quotes or square brackets do not split. False when there
 // are fewer fields.
 bool extract_field(std::string& field, size_t index, char delimiter, std::string_view text);
+
+// The abbreviated names ("F$EDIT") of the functions carried out, not those
+// only recognised: what the help library must document.
+std::vector<std::string_view> provided_lexical_names();
 
 }  // namespace dcl

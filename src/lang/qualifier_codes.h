@@ -81,6 +81,15 @@ inline constexpr uint32_t RENAME_MODIFIED = 80539;
 inline constexpr uint32_t RENAME_NEW_VERSION = 80540;
 inline constexpr uint32_t RENAME_SINCE = 80541;
 
+// HELP.
+inline constexpr uint32_t HELP_INSTRUCTIONS = 80891;
+inline constexpr uint32_t HELP_LIBLIST = 80892;
+inline constexpr uint32_t HELP_LIBRARY = 80893;
+inline constexpr uint32_t HELP_OUTPUT = 80894;
+inline constexpr uint32_t HELP_PAGE = 80895;
+inline constexpr uint32_t HELP_PROMPT = 80896;
+inline constexpr uint32_t HELP_USERLIBRARY = 80897;
+
 // TYPE.
 inline constexpr uint32_t TYPE_BACKUP = 80461;
 inline constexpr uint32_t TYPE_BEFORE = 80462;
@@ -283,6 +292,11 @@ inline constexpr uint32_t WIDTH_SIZE = 800025;
 inline constexpr uint32_t SELECT_SIZE = 800026;
 inline constexpr uint32_t SELECT_MAXIMUM = 800027;
 inline constexpr uint32_t SELECT_MINIMUM = 800028;
+inline constexpr uint32_t USERLIB_ALL = 800029;
+inline constexpr uint32_t USERLIB_GROUP = 800030;
+inline constexpr uint32_t USERLIB_NONE = 800031;
+inline constexpr uint32_t USERLIB_PROCESS = 800032;
+inline constexpr uint32_t USERLIB_SYSTEM = 800033;
 // The id of SELECT=SIZE's own keywords.
 inline constexpr uint32_t SELECT_SIZE_LIMITS = SELECT_SIZE;
 

@@ -23,6 +23,7 @@ const char* const kLibrary =
     "/NOT_MINE\n"
     "1 COPY   \n"
     " Copies files.\n"
+    "/CONFIRM\n"
     "/LOG\n"
     " Says what was copied.\n"
     "1 copy_more\n"
@@ -47,6 +48,8 @@ TEST(HelpLibrary, IndexesTopicsAndWhatIsBelowThem) {
     HelpKey example = library.below(type)[1];
     EXPECT_EQ(names(library.below(example)), std::vector<std::string>{"/NOT_MINE"});
     EXPECT_TRUE(library.below(type)[0].qualifier());
+    // A qualifier entry has nothing below it: the next "/" line is its sibling.
+    EXPECT_TRUE(library.below(library.below(library.topics()[0])[0]).empty());
 }
 
 TEST(HelpLibrary, RefusesWhatIsNoLibrary) {
