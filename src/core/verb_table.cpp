@@ -121,7 +121,15 @@ constexpr CommandRow kDeleteSymbolRow = {
     .key = {"SYMBOL", kNoNeg, qual::DELETE_SYMBOL_FORM},
     .handler = delete_symbol_command, .qualifiers = &kDeleteSymbolQualifiers,
     .max_parameters = 1, .prompts = {"_Symbol: "}};
+// The forms not carried out are listed too: without them DELETE/KEY PF1
+// would delete a file named pf1.
 constexpr CommandForm kDeleteForms[] = {
+    {qual::DELETE_CHARACTERISTIC, nullptr},
+    {qual::DELETE_ENTRY, nullptr},
+    {qual::DELETE_FORM, nullptr},
+    {qual::DELETE_INTRUSION, nullptr},
+    {qual::DELETE_KEY, nullptr},
+    {qual::DELETE_QUEUE, nullptr},
     {qual::DELETE_SYMBOL, &kDeleteSymbolRow},
 };
 

@@ -51,14 +51,20 @@ void append_topic(std::string& out, const HelpLibrary& library, std::span<const 
         out += upper_ascii(path[level].name);
         out += "\n\n";
     }
-    if (path.empty()) return;
-    std::vector<std::string_view> text = library.text(path.back());
-    while (!text.empty() && text.back().find_first_not_of(" \t\r") == std::string_view::npos) text.pop_back();
-    for (std::string_view line : text) {
-        out += line;
+    if (!path.empty()) append_text(out, library, path.back());
+}
+
+void append_text(std::string& out, const HelpLibrary& library, const HelpKey& key) {
+    std::vector<std::string_view> text = library.text(key);
+    auto blank = [](std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; };
+    size_t first = 0;
+    while (first < text.size() && blank(text[first])) ++first;
+    while (text.size() > first && blank(text.back())) text.pop_back();
+    for (size_t i = first; i < text.size(); ++i) {
+        out += text[i];
         out += '\n';
     }
-    if (!text.empty()) out += '\n';
+    if (text.size() > first) out += '\n';
 }
 
 void append_columns(std::string& out, std::string_view heading, std::span<const std::string> names, int width) {

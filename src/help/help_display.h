@@ -15,6 +15,9 @@ namespace dcl {
 // below the first; then the text of the last key.
 void append_topic(std::string& out, const HelpLibrary& library, std::span<const HelpKey> path);
 
+// The text of `key` without the blank lines around it, and a blank line.
+void append_text(std::string& out, const HelpLibrary& library, const HelpKey& key);
+
 // `heading` and `names` in columns 11 wide after two blanks, a new line
 // when the next name would reach `width` - 4; ends with a blank line.
 void append_columns(std::string& out, std::string_view heading, std::span<const std::string> names, int width);

@@ -62,6 +62,7 @@ struct HelpRun {
     bool paging = false, prompting = false;
     int lines = 0;         // written since the last pause
     bool cut = false;      // the user ended this display at a pause
+    uint32_t stop = 1;     // an interrupt at a pause: HELP ends with it
     std::vector<UserLibrary> user_libraries;
 };
 
@@ -146,6 +147,7 @@ bool pause_display(HelpRun& run) {
     std::string answer;
     uint32_t status = getline(" Press return to continue ... ", answer, '?');
     run.lines = 0;
+    if (status != 1 && status != cond::RMS_EOF) run.stop = status;
     return status == 1;
 }
 
@@ -188,10 +190,8 @@ void append_instructions(const HelpRun& run, const HelpPlace& place, std::string
     for (const HelpKey& key : place.library->topics()) {
         if (!equal_nocase(key.name, "HELP")) continue;
         out += '\n';
-        for (std::string_view line : place.library->text(key)) {
-            out += line;
-            out += '\n';
-        }
+        append_text(out, *place.library, key);
+        if (out.ends_with("\n\n")) out.pop_back();  // the list's heading begins with a blank line
         return;
     }
 }
@@ -231,7 +231,7 @@ uint32_t enter_user_library(HelpRun& run, HelpLibraries& libraries, std::string_
 }
 
 // Shows what `words` ask for at the place (nothing: the entries there).
-// 1, or 0 when a user library failed.
+// 1; 0 when a user library failed (queued); an interrupt at a pause.
 uint32_t show_request(HelpRun& run, HelpLibraries& libraries, HelpPlace& place,
                       std::span<const std::string> words, bool first) {
     std::string out;
@@ -249,7 +249,7 @@ uint32_t show_request(HelpRun& run, HelpLibraries& libraries, HelpPlace& place,
     }
     show(run, out);
     std::fflush(run.out);
-    return 1;
+    return run.stop;
 }
 
 // An empty answer: up one level, out of a user library, or the end.
@@ -265,7 +265,7 @@ bool go_up(HelpLibraries& libraries, HelpPlace& place) {
 
 uint32_t converse(HelpRun& run, HelpLibraries& libraries, std::vector<std::string> words) {
     HelpPlace place{&libraries.main, {}, {}};
-    if (show_request(run, libraries, place, words, true) != 1) return 0;
+    if (uint32_t status = show_request(run, libraries, place, words, true); status != 1) return status;
     while (run.prompting) {
         std::string answer;
         uint32_t status = getline(help_prompt(place.user_name, place.path), answer, '?');
@@ -274,7 +274,7 @@ uint32_t converse(HelpRun& run, HelpLibraries& libraries, std::vector<std::strin
         words = help_answer_words(upper_ascii(answer));
         if (words.size() == 1 && words.front() == "?") words.clear();
         else if (words.empty() && !go_up(libraries, place)) break;
-        if (show_request(run, libraries, place, words, false) != 1) return 0;
+        if (uint32_t status = show_request(run, libraries, place, words, false); status != 1) return status;
     }
     return 1;
 }
