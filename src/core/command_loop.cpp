@@ -357,7 +357,9 @@ bool interactive_turn() {
         show_command_messages();
         if (!lex.reprompt) break;
     }
-    show_messages();
+    // Only what is still queued: an empty queue would reset $STATUS, and
+    // the command's status must survive to the next command.
+    if (error_queued()) show_messages();
     add_recall(cs.line);
     cs.line_in_progress = false;
     return !end_of_input;
