@@ -320,6 +320,10 @@ bool interactive_turn() {
     if (!lex.reprompt) {
         lex.current_prompt = session().prompt;
         cs.line.clear();
+        if (session().prompt_directory) {
+            std::fprintf(stdout, "%s\n", session().default_dir.c_str());
+            std::fflush(stdout);
+        }
     }
     bool end_of_input = false;
     for (;;) {

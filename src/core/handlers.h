@@ -53,6 +53,16 @@ uint32_t show_cli(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t show_logical(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t show_symbol(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t show_translation(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_default(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_prompt(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_default(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_time(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_status(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_users(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t logout_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t eoj_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_terminal(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t show_terminal(const ParsedCommand& cmd, CommandStreams& io);
 
 // SET CLI applies each qualifier as it is read.
 bool apply_cli_qualifier(const ParsedQualifier& q);
@@ -73,6 +83,10 @@ extern const KeywordTable kCreateQualifiers;
 extern const KeywordTable kCreateDirectoryQualifiers;
 extern const KeywordTable kTypeQualifiers;
 extern const KeywordTable kHelpQualifiers;
+extern const KeywordTable kSetPromptQualifiers;
+extern const KeywordTable kShowUsersQualifiers;
+extern const KeywordTable kLogoutQualifiers;
+extern const KeywordTable kSetTerminalQualifiers;
 extern const KeywordTable kDeleteSymbolQualifiers;
 extern const KeywordTable kRecallQualifiers;
 extern const KeywordTable kSetCliQualifiers;

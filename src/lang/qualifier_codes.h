@@ -200,6 +200,22 @@ inline constexpr uint32_t TRANSLATION_OUTPUT = 80081;
 inline constexpr uint32_t TRANSLATION_FULL = 80082;
 inline constexpr uint32_t TRANSLATION_TABLE = 80085;
 
+// SET PROMPT.
+inline constexpr uint32_t PROMPT_CARRIAGE_CONTROL = 80101;
+inline constexpr uint32_t PROMPT_PWD = 80102;
+
+// SHOW USERS.
+inline constexpr uint32_t USERS_OUTPUT = 80081;
+inline constexpr uint32_t USERS_FULL = 80082;
+
+// LOGOUT.
+inline constexpr uint32_t LOGOUT_BRIEF = 80041;
+inline constexpr uint32_t LOGOUT_FULL = 80042;
+inline constexpr uint32_t LOGOUT_HANGUP = 80043;
+
+// SET TERMINAL (80601 to 80660 in the order of its table).
+// (codes of the SET TERMINAL qualifiers go here)
+
 // SHOW LOGICAL.
 inline constexpr uint32_t LOGICAL_ACCESS_MODE = 80131;
 inline constexpr uint32_t LOGICAL_ALL = 80132;

@@ -20,6 +20,7 @@ struct Session {
     std::string working_dir;     // Unix form, with a trailing "/"
     std::string program_path;    // argv[0] as given
     std::string prompt = "QV$ ";
+    bool prompt_directory = false;  // SET PROMPT/PWD: the default directory on a line before each prompt
     std::string product = "Tessel CLI";
     std::string version = "1.91";
     bool interactive = false;    // standard input is a terminal
