@@ -312,23 +312,28 @@ void process_procedure_line() {
     apply_on_conditions();
 }
 
+// A new command line: the session's prompt, after the default directory
+// on a line of its own when SET PROMPT/PWD asked for it.
+void start_fresh_line() {
+    lexer_state().current_prompt = session().prompt;
+    command_state().line.clear();
+    if (session().prompt_directory) {
+        std::fprintf(stdout, "%s\n", session().default_dir.c_str());
+        std::fflush(stdout);
+    }
+}
+
 // Reads (and re-reads while a continuation or a reprompt asks for more)
 // and runs one interactive command. Returns false at end of input.
 bool interactive_turn() {
     CommandState& cs = command_state();
     LexerState& lex = lexer_state();
-    if (!lex.reprompt) {
-        lex.current_prompt = session().prompt;
-        cs.line.clear();
-        if (session().prompt_directory) {
-            std::fprintf(stdout, "%s\n", session().default_dir.c_str());
-            std::fflush(stdout);
-        }
-    }
+    if (!lex.reprompt) start_fresh_line();
     bool end_of_input = false;
     for (;;) {
         if (!cs.line.empty() && cs.line.back() != ' ') cs.line.push_back(' ');
         if (!error_queued()) {
+            bool continuing = lex.reprompt;
             uint32_t status = dcl::getline(lex.current_prompt, cs.line);
             if (status == cond::CONTROLY) {
                 raise_interrupt();
@@ -338,6 +343,13 @@ bool interactive_turn() {
             // turn acts on the signal.
             if (interrupts().pending || interrupts().terminate || interrupts().fatal_signal)
                 return true;
+            // Ctrl-Z at a continuation or parameter prompt cancels the
+            // command, as in DCL; only at the command prompt does it end the session.
+            if (status == cond::RMS_EOF && continuing) {
+                lex.reprompt = false;
+                cs.line.clear();
+                return true;
+            }
             if (status == cond::RMS_EOF) end_of_input = true;
             else if (!is_success(status)) signal_condition(status);
             // A recall key: nothing runs, the read starts again.
