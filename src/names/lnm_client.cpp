@@ -184,17 +184,27 @@ uint32_t prtlnt_qv(std::string_view table, std::string_view output_file, uint32_
 
 // ---- command-level operations ------------------------------------------------------
 
+// A name given with one trailing colon ("DISK:") is stored and removed as
+// the bare name: every lookup drops that colon, so a stored "DISK:" could
+// never be found again.
+namespace {
+std::string_view without_device_colon(std::string_view name) {
+    if (name.size() > 1 && name.ends_with(':') && !name.ends_with("::")) name.remove_suffix(1);
+    return name;
+}
+}  // namespace
+
 uint32_t lnm_create_name(std::string_view table, std::string_view name, std::string_view value,
                          std::string* out_table, uint32_t attributes) {
     if (refused_system_table(table)) return cond::NOPRIV;
     InterruptDeferral deferral;
-    return crelnm_qv(table, name, value, out_table, attributes);
+    return crelnm_qv(table, without_device_colon(name), value, out_table, attributes);
 }
 
 uint32_t lnm_delete_name(std::string_view table, std::string_view name) {
     if (refused_system_table(table)) return cond::NOPRIV;
     InterruptDeferral deferral;
-    return dellnm_qv(table, name);
+    return dellnm_qv(table, without_device_colon(name));
 }
 
 uint32_t lnm_create_table(std::string_view parent, std::string_view table, std::string* out_table,
