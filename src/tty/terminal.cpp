@@ -34,33 +34,64 @@ int baud_of(speed_t code) {
     return 0;
 }
 
-// How the termios settings of a device show as characteristics. Bits not
-// listed here come from the capabilities (scope, wrap, escape, editing,
-// the DEC_CRT levels) or only from SET TERMINAL.
+// How the termios settings of a device show as characteristics, and how
+// SET TERMINAL puts a characteristic back into them. Bits not listed here
+// come from the capabilities (scope, wrap, escape, editing, the DEC_CRT
+// levels) or only from SET TERMINAL.
 struct TermiosMapping {
     int word;       // 0, 1 or 2
     uint32_t bit;
     bool (*holds)(const struct termios&);
+    void (*make)(struct termios&, bool on);
 };
+
+void set_flags(tcflag_t& flags, tcflag_t bits, bool on) {
+    if (on) flags |= bits;
+    else flags &= ~bits;
+}
 
 constexpr TermiosMapping kTermiosMapping[] = {
     // No Echo only when the device itself does not echo.
-    {0, TT_NOECHO, [](const termios& t) { return (t.c_lflag & ECHO) == 0; }},
+    {0, TT_NOECHO, [](const termios& t) { return (t.c_lflag & ECHO) == 0; },
+     [](termios& t, bool on) { set_flags(t.c_lflag, ECHO, !on); }},
     // XON/XOFF flow control.
-    {0, TT_TTSYNC, [](const termios& t) { return (t.c_iflag & IXON) != 0; }},
-    // Lower case unless the device is in upper-case-only mode.
+    {0, TT_TTSYNC, [](const termios& t) { return (t.c_iflag & IXON) != 0; },
+     [](termios& t, bool on) { set_flags(t.c_iflag, IXON, on); }},
+    // Lower case unless the device is in upper-case-only mode. The way
+    // back only leaves that mode: no driver flag turns typed lower case
+    // into upper case, which is what an upper-case terminal means here
+    // (the key reader does it for the interpreter's own input).
     {0, TT_LOWER,
-     [](const termios& t) { return (t.c_iflag & IUCLC) == 0 && (t.c_lflag & XCASE) == 0; }},
+     [](const termios& t) { return (t.c_iflag & IUCLC) == 0 && (t.c_lflag & XCASE) == 0; },
+     [](termios& t, bool on) {
+         if (!on) return;
+         t.c_iflag &= ~static_cast<tcflag_t>(IUCLC);
+         t.c_oflag &= ~static_cast<tcflag_t>(OLCUC);
+         t.c_lflag &= ~static_cast<tcflag_t>(XCASE);
+     }},
     // Tabs are not expanded on output: the terminal has tab stops.
-    {0, TT_MECHTAB, [](const termios& t) { return (t.c_oflag & TABDLY) != TAB3; }},
-    // Eight data bits, not stripped.
+    {0, TT_MECHTAB, [](const termios& t) { return (t.c_oflag & TABDLY) != TAB3; },
+     [](termios& t, bool on) {
+         t.c_oflag &= ~static_cast<tcflag_t>(TABDLY);
+         t.c_oflag |= on ? TAB0 : TAB3;
+     }},
+    // Eight data bits, not stripped. Seven bits are had by stripping the
+    // input: the character size is the line's framing, left alone.
     {0, TT_EIGHTBIT,
-     [](const termios& t) { return (t.c_cflag & CSIZE) == CS8 && (t.c_iflag & ISTRIP) == 0; }},
+     [](const termios& t) { return (t.c_cflag & CSIZE) == CS8 && (t.c_iflag & ISTRIP) == 0; },
+     [](termios& t, bool on) {
+         set_flags(t.c_iflag, ISTRIP, !on);
+         if (on) t.c_cflag = (t.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS8;
+     }},
     // Line editing inserts by default, as Unix line editors do.
-    {1, TT2_INSERT, [](const termios&) { return true; }},
+    {1, TT2_INSERT, [](const termios&) { return true; }, [](termios&, bool) {}},
     // A modem line: hang-up on close and no local mode.
     {1, TT2_DIALUP,
-     [](const termios& t) { return (t.c_cflag & HUPCL) != 0 && (t.c_cflag & CLOCAL) == 0; }},
+     [](const termios& t) { return (t.c_cflag & HUPCL) != 0 && (t.c_cflag & CLOCAL) == 0; },
+     [](termios& t, bool on) {
+         set_flags(t.c_cflag, HUPCL, on);
+         set_flags(t.c_cflag, CLOCAL, !on);
+     }},
 };
 
 // Capability-derived bits of words 1 and 2, refreshed at every init_tty.
@@ -221,6 +252,22 @@ void characteristics_from_termios(const struct termios& t, uint32_t words[3]) {
         if (m.holds(t)) words[m.word] |= m.bit;
         else words[m.word] &= ~m.bit;
     }
+}
+
+void termios_from_characteristics(const uint32_t words[3], const uint32_t changed[3],
+                                  struct termios& t) {
+    for (const TermiosMapping& m : kTermiosMapping)
+        if (changed[m.word] & m.bit) m.make(t, (words[m.word] & m.bit) != 0);
+}
+
+bool speed_code(int baud, speed_t& code) {
+    for (const SpeedEntry& s : kSpeeds) {
+        if (s.baud == baud) {
+            code = s.code;
+            return true;
+        }
+    }
+    return false;
 }
 
 TerminalRecord* find_tty(int fd) {

@@ -110,6 +110,14 @@ int screen_height();
 // The characteristics that a device's termios settings give (word 1, 2, 3).
 void characteristics_from_termios(const struct termios& t, uint32_t words[3]);
 
+// The other way: the termios flags behind the characteristics bits of
+// `changed` are set to match `words`; other flags stay as they are.
+void termios_from_characteristics(const uint32_t words[3], const uint32_t changed[3],
+                                  struct termios& t);
+
+// The termios speed code of a baud rate; false when there is none.
+bool speed_code(int baud, speed_t& code);
+
 // The text form of saved settings in the environment, and back. Decoding
 // is false for any text that encode did not produce.
 std::string encode_termios(const struct termios& t);
