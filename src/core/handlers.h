@@ -43,6 +43,7 @@ uint32_t delete_files_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t create_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t create_directory_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t search_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t help_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io);
 // THEN, ELSE, ENDIF outside an IF block.
@@ -82,6 +83,7 @@ extern const KeywordTable kRenameQualifiers;
 extern const KeywordTable kCreateQualifiers;
 extern const KeywordTable kCreateDirectoryQualifiers;
 extern const KeywordTable kTypeQualifiers;
+extern const KeywordTable kSearchQualifiers;
 extern const KeywordTable kHelpQualifiers;
 extern const KeywordTable kSetPromptQualifiers;
 extern const KeywordTable kShowUsersQualifiers;

@@ -67,6 +67,22 @@ constexpr KeywordRecord kUserLibraryValues[] = {
     {"SYSTEM", kNoNeg, qual::USERLIB_SYSTEM},
 };
 
+// Values of SEARCH /FORMAT, /HIGHLIGHT and /MATCH.
+constexpr KeywordRecord kSearchFormatValues[] = {
+    {"DUMP", kNoNeg, qual::FORMAT_DUMP},       {"NOFF", kNoNeg, qual::FORMAT_NOFF},
+    {"NONULL", kNoNeg, qual::FORMAT_NONULL},   {"PASSAL", kNoNeg, qual::FORMAT_PASSALL},
+    {"TEXT", kNoNeg, qual::FORMAT_TEXT},
+};
+constexpr KeywordRecord kSearchHighlightValues[] = {
+    {"BLINK", kNoNeg, qual::HIGHLIGHT_BLINK},     {"BOLD", kNoNeg, qual::HIGHLIGHT_BOLD},
+    {"REVERS", kNoNeg, qual::HIGHLIGHT_REVERSE},  {"UNDERL", kNoNeg, qual::HIGHLIGHT_UNDERLINE},
+    {"HARDCO", kNoNeg, qual::HIGHLIGHT_HARDCOPY},
+};
+constexpr KeywordRecord kSearchMatchValues[] = {
+    {"AND", kNoNeg, qual::MATCH_AND}, {"NOR", kNoNeg, qual::MATCH_NOR},
+    {"NAND", kNoNeg, qual::MATCH_NAND}, {"OR", kNoNeg, qual::MATCH_OR},
+};
+
 constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET_VERIFY, kSetVerifyValues},
     {qual::DATE_VALUES, kDateValues},
@@ -79,6 +95,9 @@ constexpr KeywordTable kKeywordDirectory[] = {
     {qual::DIR_SELECT, kSelectValues},
     {qual::SELECT_SIZE_LIMITS, kSizeLimitValues},
     {qual::HELP_USERLIBRARY, kUserLibraryValues},
+    {qual::SEARCH_FORMAT, kSearchFormatValues},
+    {qual::SEARCH_HIGHLIGHT, kSearchHighlightValues},
+    {qual::SEARCH_MATCH, kSearchMatchValues},
 };
 
 }  // namespace

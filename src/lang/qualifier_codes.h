@@ -103,6 +103,43 @@ inline constexpr uint32_t TYPE_OUTPUT = 80469;
 inline constexpr uint32_t TYPE_PAGE = 80470;
 inline constexpr uint32_t TYPE_SINCE = 80471;
 
+// SEARCH (its /FORMAT, /HIGHLIGHT and /MATCH are the ids of their keywords).
+inline constexpr uint32_t SEARCH_BACKUP = 80751;
+inline constexpr uint32_t SEARCH_BEFORE = 80752;
+inline constexpr uint32_t SEARCH_BY_OWNER = 80753;
+inline constexpr uint32_t SEARCH_CONFIRM = 80754;
+inline constexpr uint32_t SEARCH_CREATED = 80755;
+inline constexpr uint32_t SEARCH_EXACT = 80756;
+inline constexpr uint32_t SEARCH_EXCLUDE = 80757;
+inline constexpr uint32_t SEARCH_EXPIRED = 80758;
+inline constexpr uint32_t SEARCH_FORMAT = 80759;
+inline constexpr uint32_t SEARCH_HEADING = 80760;
+inline constexpr uint32_t SEARCH_HIGHLIGHT = 80761;
+inline constexpr uint32_t SEARCH_LOG = 80762;
+inline constexpr uint32_t SEARCH_MATCH = 80763;
+inline constexpr uint32_t SEARCH_MODIFIED = 80764;
+inline constexpr uint32_t SEARCH_NUMBERS = 80765;
+inline constexpr uint32_t SEARCH_OUTPUT = 80766;
+inline constexpr uint32_t SEARCH_REMAINING = 80767;
+inline constexpr uint32_t SEARCH_SINCE = 80768;
+inline constexpr uint32_t SEARCH_STATISTICS = 80769;
+inline constexpr uint32_t SEARCH_WINDOW = 80770;
+// Their keyword values.
+inline constexpr uint32_t FORMAT_DUMP = 800751;
+inline constexpr uint32_t FORMAT_NOFF = 800752;
+inline constexpr uint32_t FORMAT_NONULL = 800753;
+inline constexpr uint32_t FORMAT_PASSALL = 800754;
+inline constexpr uint32_t FORMAT_TEXT = 800755;
+inline constexpr uint32_t HIGHLIGHT_BLINK = 800756;
+inline constexpr uint32_t HIGHLIGHT_BOLD = 800757;
+inline constexpr uint32_t HIGHLIGHT_REVERSE = 800758;
+inline constexpr uint32_t HIGHLIGHT_UNDERLINE = 800759;
+inline constexpr uint32_t HIGHLIGHT_HARDCOPY = 800760;
+inline constexpr uint32_t MATCH_AND = 800761;
+inline constexpr uint32_t MATCH_NOR = 800762;
+inline constexpr uint32_t MATCH_NAND = 800763;
+inline constexpr uint32_t MATCH_OR = 800764;
+
 // DIRECTORY (its /DATE is DATE_VALUES, the id of the date keywords).
 inline constexpr uint32_t DIR_ACL = 80001;
 inline constexpr uint32_t DIR_BACKUP = 80002;
