@@ -44,6 +44,7 @@ uint32_t create_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t create_directory_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t type_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t search_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t differences_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t help_command(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io);
 // THEN, ELSE, ENDIF outside an IF block.
@@ -84,6 +85,7 @@ extern const KeywordTable kCreateQualifiers;
 extern const KeywordTable kCreateDirectoryQualifiers;
 extern const KeywordTable kTypeQualifiers;
 extern const KeywordTable kSearchQualifiers;
+extern const KeywordTable kDifferencesQualifiers;
 extern const KeywordTable kHelpQualifiers;
 extern const KeywordTable kSetPromptQualifiers;
 extern const KeywordTable kShowUsersQualifiers;

@@ -83,6 +83,15 @@ constexpr KeywordRecord kSearchMatchValues[] = {
     {"NAND", kNoNeg, qual::MATCH_NAND}, {"OR", kNoNeg, qual::MATCH_OR},
 };
 
+// Values of DIFFERENCES /IGNORE.
+constexpr KeywordRecord kDiffIgnoreValues[] = {
+    {"BLANK_", kNoNeg, qual::IGNORE_BLANK_LINES}, {"COMMEN", kNoNeg, qual::IGNORE_COMMENTS},
+    {"EDITED", kNoNeg, qual::IGNORE_EDITED},      {"EXACT", kNoNeg, qual::IGNORE_EXACT},
+    {"FORM_F", kNoNeg, qual::IGNORE_FORM_FEEDS},  {"HEADER", kNoNeg | KW_VALUE_ALLOWED, qual::IGNORE_HEADER},
+    {"PRETTY", kNoNeg, qual::IGNORE_PRETTY},      {"SPACIN", kNoNeg, qual::IGNORE_SPACING},
+    {"TRAILI", kNoNeg, qual::IGNORE_TRAILING_SPACES},
+};
+
 constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET_VERIFY, kSetVerifyValues},
     {qual::DATE_VALUES, kDateValues},
@@ -98,6 +107,7 @@ constexpr KeywordTable kKeywordDirectory[] = {
     {qual::SEARCH_FORMAT, kSearchFormatValues},
     {qual::SEARCH_HIGHLIGHT, kSearchHighlightValues},
     {qual::SEARCH_MATCH, kSearchMatchValues},
+    {qual::DIFF_IGNORE, kDiffIgnoreValues},
 };
 
 }  // namespace

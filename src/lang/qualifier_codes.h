@@ -140,6 +140,32 @@ inline constexpr uint32_t MATCH_NOR = 800762;
 inline constexpr uint32_t MATCH_NAND = 800763;
 inline constexpr uint32_t MATCH_OR = 800764;
 
+// DIFFERENCES (its /IGNORE is the id of its keywords).
+inline constexpr uint32_t DIFF_CHANGE_BAR = 81031;
+inline constexpr uint32_t DIFF_COMMENT_DELIMITER = 81032;
+inline constexpr uint32_t DIFF_IGNORE = 81033;
+inline constexpr uint32_t DIFF_MATCH = 81034;
+inline constexpr uint32_t DIFF_MAXIMUM_DIFFERENCES = 81035;
+inline constexpr uint32_t DIFF_MERGED = 81036;
+inline constexpr uint32_t DIFF_MODE = 81037;
+inline constexpr uint32_t DIFF_NUMBER = 81038;
+inline constexpr uint32_t DIFF_OUTPUT = 81039;
+inline constexpr uint32_t DIFF_PARALLEL = 81040;
+inline constexpr uint32_t DIFF_SEPARATED = 81041;
+inline constexpr uint32_t DIFF_SLP = 81042;
+inline constexpr uint32_t DIFF_WIDTH = 81043;
+inline constexpr uint32_t DIFF_WINDOW = 81044;
+// Its /IGNORE keywords.
+inline constexpr uint32_t IGNORE_BLANK_LINES = 800171;
+inline constexpr uint32_t IGNORE_COMMENTS = 800172;
+inline constexpr uint32_t IGNORE_EDITED = 800173;
+inline constexpr uint32_t IGNORE_EXACT = 800174;
+inline constexpr uint32_t IGNORE_FORM_FEEDS = 800175;
+inline constexpr uint32_t IGNORE_HEADER = 800176;
+inline constexpr uint32_t IGNORE_PRETTY = 800177;
+inline constexpr uint32_t IGNORE_SPACING = 800178;
+inline constexpr uint32_t IGNORE_TRAILING_SPACES = 800179;
+
 // DIRECTORY (its /DATE is DATE_VALUES, the id of the date keywords).
 inline constexpr uint32_t DIR_ACL = 80001;
 inline constexpr uint32_t DIR_BACKUP = 80002;
