@@ -23,7 +23,7 @@ bool translation(std::string_view table, std::string_view name, std::string& val
 void add_library(std::vector<UserLibrary>& out, const std::string& spec) {
     UserLibrary library;
     library.spec = spec;
-    if (vms_to_unix(library.path, spec, kHelpLibraryDefault) != 1 || library.path.empty()) library.path = spec;
+    library.path = help_library_path(spec);
     library.name = library_name_of(library.path);
     out.push_back(std::move(library));
 }
@@ -43,11 +43,15 @@ void collect_table(std::string_view table, std::vector<UserLibrary>& out) {
 }  // namespace
 
 std::string library_name_of(std::string_view path) {
-    size_t slash = path.find_last_of('/');
-    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    size_t dot = name.find('.');
-    if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
-    return std::string(name);
+    UnixPathParts parts;
+    split_unix_path(parts, path, current_dotfile_mode());
+    return parts.name;
+}
+
+std::string help_library_path(std::string_view spec) {
+    std::string path;
+    if (vms_to_unix(path, spec, kHelpLibraryDefault) != 1 || path.empty()) path = spec;
+    return path;
 }
 
 std::vector<UserLibrary> find_user_libraries(uint32_t options) {

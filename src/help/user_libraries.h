@@ -36,4 +36,9 @@ const UserLibrary* user_library_named(std::span<const UserLibrary> libraries, st
 // The file name of `path` without directory and type.
 std::string library_name_of(std::string_view path);
 
+// The Unix file a library name stands for, completed from
+// SYS$HELP:tesselhelp.hlb (the name as given when it cannot be
+// translated, for the open failure to name).
+std::string help_library_path(std::string_view spec);
+
 }  // namespace dcl

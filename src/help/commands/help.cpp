@@ -7,7 +7,6 @@
 
 #include "core/handlers.h"
 #include "files/file_errors.h"
-#include "files/filespec.h"
 #include "help/help_display.h"
 #include "help/help_library.h"
 #include "help/help_topics.h"
@@ -112,9 +111,8 @@ void apply_qualifiers(const ParsedCommand& cmd, HelpRun& run) {
 // Reads and indexes a library. 1, or 0 with the failure queued: the
 // library's own message names `spec`, and `index_failure` (for a user
 // library) comes first and names it too.
-uint32_t open_library(HelpLibrary& library, const std::string& spec, uint32_t index_failure) {
-    std::string path;
-    if (vms_to_unix(path, spec, kHelpLibraryDefault) != 1 || path.empty()) path = spec;
+uint32_t open_library(HelpLibrary& library, const std::string& spec, const std::string& path,
+                      uint32_t index_failure) {
     int64_t status = library.load(path);
     if (status == 1) return 1;
     if (index_failure != 0) signal_condition(index_failure, spec);
@@ -225,7 +223,7 @@ struct HelpLibraries {
 uint32_t enter_user_library(HelpRun& run, HelpLibraries& libraries, std::string_view word, HelpPlace& place) {
     const UserLibrary* found = user_library_named(run.user_libraries, word.substr(1));
     if (!found) return 3;
-    if (open_library(libraries.user, found->spec, cond::IDXERR) != 1) return 0;
+    if (open_library(libraries.user, found->spec, found->path, cond::IDXERR) != 1) return 0;
     place = {&libraries.user, found->name, {}};
     return 1;
 }
@@ -297,7 +295,7 @@ uint32_t help_command(const ParsedCommand& cmd, CommandStreams& io) {
     }
     run.user_libraries = find_user_libraries(run.options);
     HelpLibraries libraries;
-    if (open_library(libraries.main, run.library_spec, 0) != 1) return 0;
+    if (open_library(libraries.main, run.library_spec, help_library_path(run.library_spec), 0) != 1) return 0;
     std::vector<std::string> words;
     for (const ParsedParameter& p : cmd.parameters) words.push_back(upper_ascii(p.text));
     uint32_t status = converse(run, libraries, std::move(words));
