@@ -50,6 +50,12 @@ uint32_t echo_command(const ParsedCommand& cmd, CommandStreams& io);
 // THEN, ELSE, ENDIF outside an IF block.
 uint32_t verb_out_of_place(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t write_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t open_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t close_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t read_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t inquire_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t purge_command(const ParsedCommand& cmd, CommandStreams& io);
+uint32_t set_message(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t set_cli(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t show_cli(const ParsedCommand& cmd, CommandStreams& io);
 uint32_t show_logical(const ParsedCommand& cmd, CommandStreams& io);
@@ -99,6 +105,12 @@ extern const KeywordTable kShowLogicalQualifiers;
 extern const KeywordTable kShowSymbolQualifiers;
 extern const KeywordTable kShowTranslationQualifiers;
 extern const KeywordTable kWriteQualifiers;
+extern const KeywordTable kOpenQualifiers;
+extern const KeywordTable kCloseQualifiers;
+extern const KeywordTable kReadQualifiers;
+extern const KeywordTable kInquireQualifiers;
+extern const KeywordTable kPurgeQualifiers;
+extern const KeywordTable kSetMessageQualifiers;
 
 // The assignment statement (name = value, name := text and the like): the
 // dispatcher runs it for a line whose first token is a symbol.

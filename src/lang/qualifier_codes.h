@@ -401,6 +401,12 @@ inline constexpr uint32_t WRITE_ERROR = 80331;
 inline constexpr uint32_t WRITE_SYMBOL = 80332;
 inline constexpr uint32_t WRITE_UPDATE = 80333;
 
+// PURGE: 81401-81420.
+
+// SET MESSAGE: 81421-81440.
+
+// OPEN, CLOSE, READ, INQUIRE: 81501-81560.
+
 // Keyword values.
 inline constexpr uint32_t NAME_CONFINE = 800013;
 inline constexpr uint32_t NAME_NO_ALIAS = 800014;
