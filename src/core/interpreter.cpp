@@ -54,6 +54,8 @@ DiskDeviceList& disk_device_list() { return g.disk_device_list; }
 VersionState& version_state() { return g.version_state; }
 TemporaryFiles& temporary_files() { return g.temporary_files; }
 
+OpenFileTable& open_file_table() { return g.open_file_table; }
+
 TerminalState& terminal_state() { return g.terminal_state; }
 KeyInput& key_input() { return g.key_input; }
 LineEditState& line_edit_state() { return g.line_edit_state; }

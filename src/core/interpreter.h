@@ -7,6 +7,7 @@
 
 #include "core/command_state.h"
 #include "core/signals.h"
+#include "fileio/open_files.h"
 #include "files/filespec.h"
 #include "files/scratch.h"
 #include "files/versions.h"
@@ -52,6 +53,8 @@ struct Interpreter {
     DiskDeviceList disk_device_list;
     VersionState version_state;
     TemporaryFiles temporary_files;
+    // fileio
+    OpenFileTable open_file_table;
     // tty
     TerminalState terminal_state;
     KeyInput key_input;

@@ -92,6 +92,12 @@ constexpr KeywordRecord kDiffIgnoreValues[] = {
     {"TRAILI", kNoNeg, qual::IGNORE_TRAILING_SPACES},
 };
 
+// Values of CLOSE /DISPOSITION.
+constexpr KeywordRecord kDispositionValues[] = {
+    {"DELETE", kNoNeg, qual::DISPOSITION_DELETE}, {"KEEP", kNoNeg, qual::DISPOSITION_KEEP},
+    {"PRINT", kNoNeg, qual::DISPOSITION_PRINT},   {"SUBMIT", kNoNeg, qual::DISPOSITION_SUBMIT},
+};
+
 constexpr KeywordTable kKeywordDirectory[] = {
     {verb::SET_VERIFY, kSetVerifyValues},
     {qual::DATE_VALUES, kDateValues},
@@ -108,6 +114,7 @@ constexpr KeywordTable kKeywordDirectory[] = {
     {qual::SEARCH_HIGHLIGHT, kSearchHighlightValues},
     {qual::SEARCH_MATCH, kSearchMatchValues},
     {qual::DIFF_IGNORE, kDiffIgnoreValues},
+    {qual::CLOSE_DISPOSITION, kDispositionValues},
 };
 
 }  // namespace

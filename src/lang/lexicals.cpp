@@ -14,6 +14,9 @@
 
 namespace dcl {
 
+// F$ENVIRONMENT, in lexical_environment.cpp.
+uint32_t lexical_environment(LexicalCall& call);
+
 namespace {
 
 constexpr size_t kSignificantNameLength = 6;
@@ -39,7 +42,7 @@ constexpr std::array<LexicalEntry, 39> kLexicalTable{{
     {"F$DIRE", 0, 0, lexical_directory},
     {"F$EDIT", 2, 2, lexical_edit},
     {"F$ELEM", 3, 3, lexical_element},
-    {"F$ENVI", 1, 1, lexical_not_available},
+    {"F$ENVI", 1, 1, lexical_environment},
     {"F$EXTR", 3, 3, lexical_extract},
     {"F$FAO", 16, 1, lexical_not_available},
     {"F$FILE", 2, 2, lexical_not_available},

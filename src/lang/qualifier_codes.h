@@ -402,12 +402,53 @@ inline constexpr uint32_t WRITE_SYMBOL = 80332;
 inline constexpr uint32_t WRITE_UPDATE = 80333;
 
 // PURGE: 81401-81420.
+inline constexpr uint32_t PURGE_BACKUP = 81401;
+inline constexpr uint32_t PURGE_BEFORE = 81402;
+inline constexpr uint32_t PURGE_BY_OWNER = 81403;
+inline constexpr uint32_t PURGE_CONFIRM = 81404;
+inline constexpr uint32_t PURGE_CREATED = 81405;
+inline constexpr uint32_t PURGE_ERASE = 81406;
+inline constexpr uint32_t PURGE_EXCLUDE = 81407;
+inline constexpr uint32_t PURGE_EXPIRED = 81408;
+inline constexpr uint32_t PURGE_KEEP = 81409;
+inline constexpr uint32_t PURGE_LOG = 81410;
+inline constexpr uint32_t PURGE_MODIFIED = 81411;
+inline constexpr uint32_t PURGE_SINCE = 81412;
 
 // SET MESSAGE: 81421-81440.
+inline constexpr uint32_t MESSAGE_DELETE = 81421;
+inline constexpr uint32_t MESSAGE_FACILITY = 81422;
+inline constexpr uint32_t MESSAGE_IDENTIFICATION = 81423;
+inline constexpr uint32_t MESSAGE_SEVERITY = 81424;
+inline constexpr uint32_t MESSAGE_TEXT = 81425;
 
 // OPEN, CLOSE, READ, INQUIRE: 81501-81560.
+inline constexpr uint32_t OPEN_APPEND = 81501;
+inline constexpr uint32_t OPEN_ERROR = 81502;
+inline constexpr uint32_t OPEN_READ = 81503;
+inline constexpr uint32_t OPEN_SHARE = 81504;
+inline constexpr uint32_t OPEN_WRITE = 81505;
+inline constexpr uint32_t CLOSE_DISPOSITION = 81511;
+inline constexpr uint32_t CLOSE_ERROR = 81512;
+inline constexpr uint32_t CLOSE_LOG = 81513;
+inline constexpr uint32_t READ_DELETE = 81521;
+inline constexpr uint32_t READ_END_OF_FILE = 81522;
+inline constexpr uint32_t READ_ERROR = 81523;
+inline constexpr uint32_t READ_INDEX = 81524;
+inline constexpr uint32_t READ_KEY = 81525;
+inline constexpr uint32_t READ_LOCK = 81526;
+inline constexpr uint32_t READ_MATCH = 81527;
+inline constexpr uint32_t READ_PROMPT = 81528;
+inline constexpr uint32_t READ_TIME_OUT = 81529;
+inline constexpr uint32_t INQUIRE_GLOBAL = 81541;
+inline constexpr uint32_t INQUIRE_LOCAL = 81542;
+inline constexpr uint32_t INQUIRE_PUNCTUATION = 81543;
 
 // Keyword values.
+inline constexpr uint32_t DISPOSITION_DELETE = 800811;
+inline constexpr uint32_t DISPOSITION_KEEP = 800812;
+inline constexpr uint32_t DISPOSITION_PRINT = 800813;
+inline constexpr uint32_t DISPOSITION_SUBMIT = 800814;
 inline constexpr uint32_t NAME_CONFINE = 800013;
 inline constexpr uint32_t NAME_NO_ALIAS = 800014;
 inline constexpr uint32_t TRANSLATION_CONCEALED = 800015;

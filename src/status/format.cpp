@@ -50,20 +50,20 @@ std::string builtin_text(const BuiltinMessage& m, const QueuedCondition& e) {
     return m.text;
 }
 
-// The prefix and text in the built-in layout, each part left out when its
-// option is off.
+// The built-in layout, each part left out when its option is off:
+// "%FAC-S-IDENT, text". The text alone stands bare, without the "%".
 std::string compose(uint32_t value, std::string_view ident, const std::string& text,
                     const DisplayOptions& d) {
-    if (!d.facility && !d.severity && !d.ident && !d.text) return {};
+    if (!has_prefix(d)) return d.text && !text.empty() ? text + "\n" : std::string();
     std::string line = "%";
-    if (d.facility) line += facility_name(value) + ((d.severity || d.ident) ? "-" : ",");
-    if (d.severity) line += std::string(1, severity_letter(value)) + (d.ident ? "-" : ", ");
-    if (d.ident) line += std::string(ident) + ", ";
-    if (d.text) {
-        line += text;
-    } else if (size_t comma = line.rfind(','); comma != std::string::npos) {
-        line.erase(comma);
-    }
+    auto add = [&line](std::string_view part) {
+        if (line.size() > 1) line += '-';
+        line += part;
+    };
+    if (d.facility) add(facility_name(value));
+    if (d.severity) add(std::string(1, severity_letter(value)));
+    if (d.ident) add(ident);
+    if (d.text) line += ", " + text;
     return line + "\n";
 }
 
@@ -125,11 +125,14 @@ std::string database_line(const QueuedCondition& e, const DisplayOptions& d) {
     get_message_text(text, e.value, parts, &directives);
     if (text.empty()) return {};
     if (!directives) {
-        if (!e.arg1.empty()) text += "\n /" + e.arg1 + "/";
+        // The argument line belongs to the text and goes with it.
+        if (d.text && !e.arg1.empty()) text += "\n /" + e.arg1 + "/";
     } else {
         text = expand_directives(text, e);
     }
-    if (text.rfind("%CLI-", 0) == 0) text.replace(1, 3, "DCL");
+    // The facility CLI is shown as DCL, whatever parts follow it.
+    if (text.rfind("%CLI", 0) == 0 && (text.size() == 4 || text[4] == '-' || text[4] == ','))
+        text.replace(1, 3, "DCL");
     return text + "\n";
 }
 

@@ -323,14 +323,27 @@ uint32_t load_message_file(const std::string& path) {
     MessageDatabase& db = message_database();
     if (std::find(db.user_paths.begin(), db.user_paths.end(), path) != db.user_paths.end())
         return cond::NORMAL;
-    if (!std::getenv("TQ_LOADMSG") && setenv("TQ_LOADMSG", path.c_str(), 0) != 0)
-        return cond::INSFMEM;
     FilePtr file(std::fopen(path.c_str(), "rbe"));
     if (!file) return cond::PRV;
     uint32_t status = read_user_records(db, file.get());
     if (status != cond::NORMAL) return status;
     db.user_paths.push_back(path);
+    // Only a file that loaded is handed on to child processes: a bad one
+    // would also be tried again at the next miss.
+    if (!std::getenv("TQ_LOADMSG") && setenv("TQ_LOADMSG", path.c_str(), 0) != 0)
+        return cond::INSFMEM;
     return cond::NORMAL;
+}
+
+void drop_user_message_files() {
+    MessageDatabase& db = message_database();
+    const char* env = std::getenv("TQ_LOADMSG");
+    if (env && std::find(db.user_paths.begin(), db.user_paths.end(), env) != db.user_paths.end())
+        unsetenv("TQ_LOADMSG");
+    db.env_file_tried = true;
+    db.user_facilities.clear();
+    db.user_groups.clear();
+    db.user_paths.clear();
 }
 
 void set_message_directory(const std::string& directory) {

@@ -36,6 +36,12 @@ std::string get_facility_name(uint32_t value);
 // TQ_LOADMSG when that is unset, so that child processes find it.
 uint32_t load_message_file(const std::string& path);
 
+// Forgets the user message files loaded so far (SET MESSAGE/DELETE). The
+// file named by TQ_LOADMSG is not loaded again by a later miss, and
+// TQ_LOADMSG is removed when it names one of the dropped files, so that
+// child processes do not find them either.
+void drop_user_message_files();
+
 // Where the database files live ("" is the current directory); set by
 // start-up before the first lookup. A new directory drops the files loaded
 // from the old one.

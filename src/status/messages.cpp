@@ -93,7 +93,7 @@ NextStep show_messages() {
         if (skipped(value)) continue;
         std::string line = format_condition(q.entries[i], q.display);
         if (!line.empty()) {
-            line[0] = first ? '%' : '-';
+            if (has_prefix(q.display)) line[0] = first ? '%' : '-';
             first = false;
             write_message(line, severity_of(value));
         }

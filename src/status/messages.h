@@ -25,6 +25,10 @@ struct DisplayOptions {
     bool text = true;
 };
 
+// Whether a message line begins with the "%FAC-S-IDENT" prefix: without
+// facility, severity and identification the text stands alone.
+inline bool has_prefix(const DisplayOptions& d) { return d.facility || d.severity || d.ident; }
+
 struct MessageQueue {
     static constexpr size_t kCapacity = 8;  // the last place is kept for ERROVF
     std::array<QueuedCondition, kCapacity> entries;

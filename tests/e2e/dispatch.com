@@ -1,7 +1,7 @@
 $ ! Verb recognition and dispatch of commands read from standard input.
-$ OPEN
+$ MAIL
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
-$ rea x
+$ pho x
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
 $ SET HOST
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "status/conditions.h"
+#include "status/messages.h"
 
 namespace dcl {
 namespace {
@@ -243,6 +244,54 @@ TEST_F(MessageFilesTest, LoadMessageFileResults) {
     EXPECT_EQ(load_message_file(dir_ + "bad.dat"), cond::INTERR);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "QVLIB sysloadmsg: bad magic number 1482184792\n");
+}
+
+// Database messages follow the display options as the built-in ones do:
+// the argument line goes with the text, the text alone stands bare.
+TEST_F(MessageFilesTest, DisplayOptionsShapeDatabaseLines) {
+    write_database();
+    const QueuedCondition plain{0x38090, "FOO", ""};
+    const QueuedCondition with_directive{0x3109A, "X.COM", ""};
+    struct Case {
+        const QueuedCondition& entry;
+        DisplayOptions display;
+        std::string expected;
+    } cases[] = {
+        {plain, {},
+         "%DCL-W-IVVERB, unrecognized command verb - check validity and spelling\n /FOO/\n"},
+        {plain, {true, true, true, false}, "%DCL-W-IVVERB\n"},
+        {plain, {true, false, false, true},
+         "%DCL, unrecognized command verb - check validity and spelling\n /FOO/\n"},
+        {plain, {false, false, false, true},
+         "unrecognized command verb - check validity and spelling\n /FOO/\n"},
+        {plain, {false, false, false, false}, ""},
+        {with_directive, {false, false, false, true}, "error opening X.COM as input\n"},
+        {with_directive, {false, true, true, true}, "%E-OPENIN, error opening X.COM as input\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(format_condition(c.entry, c.display), c.expected);
+}
+
+// SET MESSAGE/DELETE: the user files are forgotten and not loaded again
+// through TQ_LOADMSG, which no longer names them for child processes.
+TEST_F(MessageFilesTest, DroppedUserFilesStayDropped) {
+    write_database();
+    write("user.dat", facq("ONE") + msgq(0x8001008, "FIRST", "first text"));
+    write("bad.dat", facq("BAD") + "XXXX");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(load_message_file(dir_ + "bad.dat"), cond::INTERR);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(getenv("TQ_LOADMSG"), nullptr) << "a file that failed is not handed on";
+    ASSERT_EQ(load_message_file(dir_ + "user.dat"), cond::NORMAL);
+    EXPECT_EQ(line(0x8001008), "%ONE-W-FIRST, first text");
+    drop_user_message_files();
+    EXPECT_EQ(getenv("TQ_LOADMSG"), nullptr);
+    EXPECT_EQ(line(0x8001008), "%NONAME-W-NOMSG, Message number 08001008");
+    // Loaded again on request; TQ_LOADMSG set by someone else is kept.
+    setenv("TQ_LOADMSG", (dir_ + "other.dat").c_str(), 1);
+    EXPECT_EQ(load_message_file(dir_ + "user.dat"), cond::NORMAL);
+    EXPECT_EQ(line(0x8001008), "%ONE-W-FIRST, first text");
+    drop_user_message_files();
+    EXPECT_EQ(std::string(getenv("TQ_LOADMSG")), dir_ + "other.dat");
 }
 
 // The directory holding the build's messages.dat: the one the build names,

@@ -97,14 +97,58 @@ TEST(MessageFormat, BuiltinTableLayouts) {
          "%SYSTEM-W-NOTAVAIL\n"},
         {"identification off", {cond::NOTAVAIL, "", ""}, {true, true, false, true},
          "%SYSTEM-W, option not available in Tessel version\n"},
-        {"only the text", {cond::NOTAVAIL, "", ""}, {false, false, false, true},
-         "%option not available in Tessel version\n"},
+        {"only the text: bare, without the percent sign", {cond::NOTAVAIL, "", ""},
+         {false, false, false, true}, "option not available in Tessel version\n"},
+        {"facility off", {cond::NOTAVAIL, "", ""}, {false, true, true, true},
+         "%W-NOTAVAIL, option not available in Tessel version\n"},
+        {"severity off", {cond::NOTAVAIL, "", ""}, {true, false, true, true},
+         "%SYSTEM-NOTAVAIL, option not available in Tessel version\n"},
+        {"facility and text", {cond::NOTAVAIL, "", ""}, {true, false, false, true},
+         "%SYSTEM, option not available in Tessel version\n"},
+        {"identification alone", {cond::NOTAVAIL, "", ""}, {false, false, true, false},
+         "%NOTAVAIL\n"},
+        {"text off drops the argument line", {FATAL_FAULT, "why", ""}, {true, true, true, false},
+         "%DCL-L-FAULT\n"},
+        {"argument line kept with the text alone", {FATAL_FAULT, "why", ""},
+         {false, false, false, true}, "internal CLI fault - contact Quorvane\n /why/\n"},
         {"nothing", {cond::NOTAVAIL, "", ""}, {false, false, false, false}, ""},
         {"severity letter of a success", {cond::NOTAVAIL | 1, "", ""}, all,
          "%SYSTEM-S-NOTAVAIL, option not available in Tessel version\n"},
     };
     for (const FormatCase& c : cases)
         EXPECT_EQ(format_condition(c.entry, c.display), c.expected) << c.name;
+}
+
+// The display options as SET MESSAGE leaves them apply to the whole queue
+// and to immediate messages; $STATUS is set whatever is shown.
+TEST(MessageFormat, DisplayOptionsApplyToEveryMessageShown) {
+    CapturedErrors errors;
+    DisplayOptions& display = message_queue().display;
+    display = {false, false, false, true};
+    signal_condition(cond::NOTAVAIL);
+    signal_condition(cond::NOSUCHUSER, "kim");
+    show_messages();
+    EXPECT_EQ(errors.take(),
+              "option not available in Tessel version\nno processes found for user kim\n");
+    put_message(cond::NOTAVAIL, "NOTAVAIL", "immediate");
+    EXPECT_EQ(errors.take(), "immediate\n");
+
+    display = {false, true, true, true};
+    signal_condition(cond::NOTAVAIL);
+    signal_condition(cond::NOTAVAIL);
+    show_messages();
+    EXPECT_EQ(errors.take(),
+              "%W-NOTAVAIL, option not available in Tessel version\n"
+              "-W-NOTAVAIL, option not available in Tessel version\n");
+    put_message(cond::NOTAVAIL | 1, "DONE", "immediate");
+    EXPECT_EQ(errors.take(), "%S-DONE, immediate\n");
+
+    display = {false, false, false, false};
+    signal_condition(cond::NOTAVAIL);
+    show_messages();
+    put_message(cond::NOTAVAIL, "NOTAVAIL", "immediate");
+    EXPECT_EQ(errors.take(), "");
+    EXPECT_EQ(message_queue().status, cond::NOTAVAIL);
 }
 
 TEST(MessageFormat, DirectiveArgumentsAndFallbacks) {

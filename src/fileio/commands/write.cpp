@@ -1,11 +1,11 @@
-// WRITE and ECHO: the values of expressions as one line, to a standard
-// stream named by a logical name or to the current output.
-#include "proc/write.h"
-
+// WRITE and ECHO: the values of expressions as one line, to a file OPEN
+// gave a logical name, to a standard stream, or to the current output.
 #include <string>
 
 #include "core/dispatch.h"
 #include "core/handlers.h"
+#include "fileio/commands/file_commands.h"
+#include "fileio/open_files.h"
 #include "lang/expression.h"
 #include "lang/qualifier_codes.h"
 #include "lang/qualifiers.h"
@@ -24,7 +24,7 @@ constexpr size_t kMaxWriteLength = 2048;
 constexpr KeywordRecord kRows[] = {
     {"ERROR", KW_NO_NEGATE | KW_NEEDS_VALUE, qual::WRITE_ERROR, ValueKind::string, 0, ""},
     {"SYMBOL", 0, qual::WRITE_SYMBOL, ValueKind::ignored},
-    {"UPDATE", 0, qual::WRITE_UPDATE, ValueKind::unsupported},
+    {"UPDATE", 0, qual::WRITE_UPDATE},
 };
 
 // Evaluates the expressions and joins their texts. False after queueing a
@@ -46,15 +46,6 @@ bool join_expressions(std::string& line, std::span<const ParsedParameter> expres
     return true;
 }
 
-// A failure of WRITE: with /ERROR=label the procedure continues there
-// instead of reporting it.
-void write_failed(uint32_t status, std::string_view name, const std::string& error_label) {
-    if (!error_label.empty())
-        signal_condition(status | CONTINUE_AT_LABEL_BIT, error_label);
-    else
-        signal_condition(status, name);
-}
-
 bool write_line(FILE* stream, const std::string& line) {
     bool ok = std::fwrite(line.data(), 1, line.size(), stream) == line.size();
     ok = std::fputc('\n', stream) != EOF && ok;
@@ -63,35 +54,34 @@ bool write_line(FILE* stream, const std::string& line) {
 
 }  // namespace
 
-std::optional<OpenStream> find_open_file(std::string_view name) {
-    const Redirection& r = redirection();
-    if (name == "SYS$INPUT") return OpenStream{r.input, ACCESS_READ};
-    if (name == "SYS$OUTPUT") return OpenStream{r.output, ACCESS_WRITE};
-    if (name == "SYS$ERROR") return OpenStream{r.error, ACCESS_WRITE};
-    if (name == "SYS$COMMAND") return OpenStream{stdout, ACCESS_WRITE};
-    return std::nullopt;
-}
-
 const KeywordTable kWriteQualifiers{verb::WRITE, kRows};
+
+// A record for a file OPEN gave the name: appended, or with /UPDATE in
+// place of the record last read.
+uint32_t write_to_file(const ParsedCommand& cmd, OpenFile& file, const std::string& line) {
+    if (cmd.flag(qual::WRITE_UPDATE, false)) return file.update_record(line);
+    return file.write_record(line);
+}
 
 // The channel is the first parameter, the expressions follow it.
 uint32_t write_command(const ParsedCommand& cmd, CommandStreams&) {
-    std::string error_label;
-    if (const ParsedQualifier* error = cmd.find(qual::WRITE_ERROR))
-        error_label = upper_outside_quotes(error->value);
+    std::string label = label_of(cmd, qual::WRITE_ERROR);
     if (cmd.parameters.empty()) return ask_for(cmd, 0);
     if (cmd.parameters.size() == 1) return ask_for(cmd, 1);
-    std::string name = remove_quotes(upper_outside_quotes(cmd.parameters[0].text));
-    if (!name.empty() && name.back() == ':') name.pop_back();
+    std::string name = channel_name(cmd.parameters[0].text);
     std::string line;
     if (!join_expressions(line, std::span(cmd.parameters).subspan(1))) return 0;
-    std::optional<OpenStream> file = find_open_file(name);
-    if (!file) {
-        write_failed(cond::UNDFIL, name, error_label);
-        return 0;
+    uint32_t status;
+    if (OpenFileEntry* entry = find_opened_file(name)) {
+        status = write_to_file(cmd, entry->file, line);
+    } else if (std::optional<NamedStream> stream = find_standard_stream(name)) {
+        bool written = stream->writable && write_line(stream->stream, line);
+        status = written ? 1 : with_severity(cond::FAC, SEV_SEVERE);
+    } else {
+        status = cond::UNDFIL;
     }
-    if (file->access == ACCESS_WRITE && write_line(file->stream, line)) return 1;
-    write_failed(with_severity(cond::FAC, SEV_SEVERE), name, error_label);
+    if (status == 1) return 1;
+    channel_failed(status, name, label);
     return 0;
 }
 
