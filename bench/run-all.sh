@@ -10,7 +10,7 @@ DCLSH=$(cd "$(dirname "$DCLSH")" && pwd)/$(basename "$DCLSH")
 bench_header
 
 status=0
-for script in startup procedures commands search directory files search_command differences; do
+for script in startup procedures commands search directory files search_command differences file_io; do
     "$BENCH/$script.sh" "$DCLSH" || status=1
 done
 exit $status

@@ -47,7 +47,7 @@ expectations written as DCL comments right under the command they check:
 
     $ ! ARGS: -s one two        (command-line words; none by default)
     $ ! ENV: NAME=VALUE         (as in an env section)
-    $ OPEN
+    $ MAIL
     $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
     $ WRITE SYS$OUTPUT "hi"
     $ ! CHECK: hi

@@ -16,25 +16,6 @@ namespace {
 
 bool translation_ok(uint32_t status) { return status == 1 || status == cond::NOLOGNAM; }
 
-// The exclusions in Unix form; one that names no directory applies in the
-// directory of each file ("/*/" then the rest).
-uint32_t translate_exclusions(std::vector<std::string>& out, const std::vector<std::string>& specs,
-                              DotfileMode mode) {
-    size_t space = 0;
-    for (const std::string& spec : specs) {
-        std::string unix_form;
-        uint32_t status = vms_to_unix_core(unix_form, spec, "[*]", {}, mode);
-        if (!translation_ok(status)) {
-            signal_condition(status, spec);
-            return 0;
-        }
-        space += unix_form.size() + 1;
-        if (space > kExclusionSpace) return cond::BUFOVF;
-        out.push_back(std::move(unix_form));
-    }
-    return 1;
-}
-
 bool valid_time_selector(const SearchSelection& selection) {
     if (selection.time_selector >= TIME_STATUS_CHANGE && selection.time_selector <= TIME_ACCESSED)
         return true;
@@ -62,6 +43,30 @@ bool excluded(const std::vector<std::string>& exclusions, const FoundFile& file,
     // A directory is excluded under the name it is listed with, NAME.DIR.
     path.assign(file.path);
     if (S_ISDIR(file.mode)) path += ".dir";
+    return path_excluded(exclusions, path, file.name_offset, local);
+}
+
+}  // namespace
+
+uint32_t translate_exclusions(std::vector<std::string>& out, const std::vector<std::string>& specs,
+                              DotfileMode mode) {
+    size_t space = 0;
+    for (const std::string& spec : specs) {
+        std::string unix_form;
+        uint32_t status = vms_to_unix_core(unix_form, spec, "[*]", {}, mode);
+        if (!translation_ok(status)) {
+            signal_condition(status, spec);
+            return 0;
+        }
+        space += unix_form.size() + 1;
+        if (space > kExclusionSpace) return cond::BUFOVF;
+        out.push_back(std::move(unix_form));
+    }
+    return 1;
+}
+
+bool path_excluded(const std::vector<std::string>& exclusions, std::string_view path,
+                   size_t name_offset, std::string& local) {
     size_t count = std::min(exclusions.size(), kMaxAppliedExclusions);
     for (size_t i = 0; i < count; ++i) {
         const std::string& pattern = exclusions[i];
@@ -69,13 +74,11 @@ bool excluded(const std::vector<std::string>& exclusions, const FoundFile& file,
             if (match_exclude(pattern, path)) return true;
             continue;
         }
-        local.assign(file.path, 0, file.name_offset).append(pattern, 3);
+        local.assign(path, 0, name_offset).append(pattern, 3);
         if (match_exclude(local, path)) return true;
     }
     return false;
 }
-
-}  // namespace
 
 // ---- output names ------------------------------------------------------------
 

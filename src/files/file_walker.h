@@ -44,6 +44,17 @@ private:
     DotfileMode mode_ = DotfileMode::unix_names;
 };
 
+// /EXCLUDE's specifications in Unix form, appended to `out`; one that
+// names no directory becomes "/*/" and its name, to apply in each file's
+// own directory. 1, 0 after reporting a translation failure, or BUFOVF.
+uint32_t translate_exclusions(std::vector<std::string>& out, const std::vector<std::string>& specs,
+                              DotfileMode mode);
+
+// Whether `path` (its name starting at `name_offset`) matches one of the
+// exclusions; `local` is scratch space kept from call to call.
+bool path_excluded(const std::vector<std::string>& exclusions, std::string_view path,
+                   size_t name_offset, std::string& local);
+
 // What the confirmation hook decides for a file: take it, skip it, end
 // the walk (success), or end it because the answer could not be had (the
 // hook has reported that; the walk's status becomes 0).

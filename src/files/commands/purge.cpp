@@ -99,39 +99,11 @@ uint32_t read_qualifiers(const ParsedCommand& cmd, PurgeRun& run) {
     return 1;
 }
 
-bool translation_ok(uint32_t status) { return status == 1 || status == cond::NOLOGNAM; }
-
-// The exclusions in Unix form; one that names no directory applies in the
-// directory of each file ("/*/" then the rest), as the file walker has it.
-uint32_t translate_exclusions(PurgeRun& run) {
-    size_t space = 0;
-    for (const std::string& spec : run.excludes) {
-        std::string unix_form;
-        uint32_t status = vms_to_unix_core(unix_form, spec, "[*]", {}, current_dotfile_mode());
-        if (!translation_ok(status)) {
-            signal_condition(status, spec);
-            return 0;
-        }
-        space += unix_form.size() + 1;
-        if (space > kExclusionSpace) return cond::BUFOVF;
-        run.exclusions.push_back(std::move(unix_form));
-    }
-    return 1;
-}
-
 // `directory` ends in "/".
 bool excluded(const PurgeRun& run, const std::string& directory, std::string_view plain) {
     std::string path = directory + std::string(plain);
-    size_t count = std::min(run.exclusions.size(), kMaxAppliedExclusions);
-    for (size_t i = 0; i < count; ++i) {
-        const std::string& pattern = run.exclusions[i];
-        if (!pattern.starts_with("/*/")) {
-            if (match_exclude(pattern, path)) return true;
-            continue;
-        }
-        if (match_exclude(directory + pattern.substr(3), path)) return true;
-    }
-    return false;
+    std::string local;
+    return path_excluded(run.exclusions, path, directory.size(), local);
 }
 
 // The name and type a specification asks for, to test plain names that
@@ -140,7 +112,8 @@ class PlainPattern {
 public:
     PlainPattern(std::string_view spec, std::string_view default_spec) : mode_(current_dotfile_mode()) {
         std::string unix_form;
-        if (!translation_ok(vms_to_unix_core(unix_form, spec, default_spec, {}, mode_))) return;
+        uint32_t status = vms_to_unix_core(unix_form, spec, default_spec, {}, mode_);
+        if (status != 1 && status != cond::NOLOGNAM) return;
         UnixPathParts parts;
         split_unix_path(parts, unix_form, mode_);
         std::string& last = parts.type.empty() ? parts.name : parts.type;
@@ -321,7 +294,8 @@ uint32_t purge_command(const ParsedCommand& cmd, CommandStreams&) {
     }
     PurgeRun run;
     if (uint32_t status = read_qualifiers(cmd, run); status != 1) return status;
-    if (uint32_t status = translate_exclusions(run); status != 1) return status;
+    if (uint32_t status = translate_exclusions(run.exclusions, run.excludes, current_dotfile_mode()); status != 1)
+        return status;
     std::string default_spec;
     for (const std::string& spec : specs) {
         std::optional<uint32_t> end = purge_spec(spec, default_spec, run);
