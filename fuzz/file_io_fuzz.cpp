@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -24,18 +25,37 @@
 
 namespace {
 
-// A private directory, entered once and emptied before every input.
-void enter_fresh_directory() {
-    static const bool entered = [] {
+// A private directory, entered for each input and emptied first. The
+// fuzzer's own directory is entered again afterwards: libFuzzer reads and
+// writes its corpus by relative paths.
+struct PrivateDirectory {
+    int home = -1;
+    std::string path;
+};
+
+PrivateDirectory& private_directory() {
+    static PrivateDirectory dir = [] {
+        PrivateDirectory d;
         char pattern[] = "/tmp/dclsh-fileio-fuzz-XXXXXX";
-        return mkdtemp(pattern) && chdir(pattern) == 0;
+        d.home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (d.home < 0 || !mkdtemp(pattern)) std::abort();
+        d.path = pattern;
+        return d;
     }();
-    if (!entered) std::abort();
+    return dir;
+}
+
+void enter_fresh_directory() {
+    if (chdir(private_directory().path.c_str()) != 0) std::abort();
     if (DIR* dir = opendir(".")) {
         while (dirent* entry = readdir(dir))
             if (entry->d_name[0] != '.') unlink(entry->d_name);
         closedir(dir);
     }
+}
+
+void leave_directory() {
+    if (fchdir(private_directory().home) != 0) std::abort();
 }
 
 void write_file(const char* name, std::string_view bytes) {
@@ -118,5 +138,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         discard_messages();
     }
     reset_process_state();
+    leave_directory();
     return 0;
 }

@@ -13,8 +13,6 @@
 
 namespace dcl {
 
-uint32_t lexical_environment(LexicalCall& call);
-
 namespace {
 
 enum class EnvironmentItem {

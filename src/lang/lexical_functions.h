@@ -66,6 +66,7 @@ uint32_t lexical_trnlnm(LexicalCall& call);
 
 // The session: mode, time, verification switches.
 uint32_t lexical_csid(LexicalCall& call);
+uint32_t lexical_environment(LexicalCall& call);
 uint32_t lexical_mode(LexicalCall& call);
 uint32_t lexical_time(LexicalCall& call);
 uint32_t lexical_verify(LexicalCall& call);

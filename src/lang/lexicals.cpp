@@ -14,8 +14,6 @@
 
 namespace dcl {
 
-// F$ENVIRONMENT, in lexical_environment.cpp.
-uint32_t lexical_environment(LexicalCall& call);
 
 namespace {
 
