@@ -24,6 +24,7 @@ Interpreter& interpreter() { return g; }
 Interpreter::Interpreter() {
     procedure_stack.stream_rules = {init_level_streams, open_level_output, settle_level_streams};
     logical_name_store.standard_values = standard_name_values;
+    command_source.level_facts = current_level_facts;
 }
 
 void Interpreter::reset() {
@@ -63,6 +64,8 @@ RecallList& recall_list() { return g.recall_list; }
 
 LexerState& lexer_state() { return g.lexer_state; }
 LexicalSearchState& lexical_search_state() { return g.lexical_search_state; }
+PrivilegeState& privilege_state() { return g.privilege_state; }
+UniqueNames& unique_names() { return g.unique_names; }
 
 ProcedureStack& procedure_stack() { return g.procedure_stack; }
 InputData& input_data() { return g.input_data; }

@@ -13,6 +13,8 @@
 #include "files/versions.h"
 #include "lang/lexer.h"
 #include "lang/lexical_files.h"
+#include "lang/lexical_functions.h"
+#include "lang/privileges.h"
 #include "names/key_definitions.h"
 #include "names/logical_names.h"
 #include "names/symbols.h"
@@ -63,6 +65,8 @@ struct Interpreter {
     // lang
     LexerState lexer_state;
     LexicalSearchState lexical_search_state;
+    PrivilegeState privilege_state;
+    UniqueNames unique_names;
     // proc
     ProcedureStack procedure_stack;
     InputData input_data;

@@ -186,6 +186,9 @@ void handle_terminating_signals() {
     }
     if (int sig = g_state.fatal_signal) {
         g_state.fatal_signal = 0;
+        // The way out writes too: into a pipe nobody reads any more, that
+        // must fail quietly rather than raise the signal again and again.
+        std::signal(SIGPIPE, SIG_IGN);
         std::fputs("\n", stdout);
         std::fflush(stdout);
         signal_condition(FATAL_GOTSIG, std::to_string(sig));

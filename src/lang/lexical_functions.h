@@ -46,6 +46,34 @@ using LexicalFunction = uint32_t (*)(LexicalCall& call);
 
 uint32_t lexical_not_available(LexicalCall& call);
 
+// Times: F$CVTIME and F$DELTA_TIME (lexical_cvtime.cpp).
+uint32_t lexical_cvtime(LexicalCall& call);
+uint32_t lexical_delta_time(LexicalCall& call);
+
+// The names F$UNIQUE has given: the count makes each one new.
+struct UniqueNames {
+    uint32_t issued = 0;
+};
+UniqueNames& unique_names();
+
+// Formatting: F$FAO, F$MESSAGE and F$UNIQUE (lexical_fao.cpp).
+uint32_t lexical_fao(LexicalCall& call);
+uint32_t lexical_message(LexicalCall& call);
+uint32_t lexical_unique(LexicalCall& call);
+
+// Files and devices: F$FILE_ATTRIBUTES and F$GETDVI (lexical_file_attributes.cpp).
+uint32_t lexical_file_attributes(LexicalCall& call);
+uint32_t lexical_getdvi(LexicalCall& call);
+
+// Processes and rights: F$GETJPI, F$PID, F$PROCESS, F$PRIVILEGE, F$SETPRV
+// and F$IDENTIFIER (lexical_process.cpp).
+uint32_t lexical_getjpi(LexicalCall& call);
+uint32_t lexical_pid(LexicalCall& call);
+uint32_t lexical_process(LexicalCall& call);
+uint32_t lexical_privilege(LexicalCall& call);
+uint32_t lexical_setprv(LexicalCall& call);
+uint32_t lexical_identifier(LexicalCall& call);
+
 // String and number functions.
 uint32_t lexical_edit(LexicalCall& call);
 uint32_t lexical_element(LexicalCall& call);

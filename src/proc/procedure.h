@@ -101,6 +101,10 @@ struct ProcedureStack {
 
 ProcedureStack& procedure_stack();
 
+// The procedure and ON settings of the level in force (the command
+// source's level_facts).
+LevelFacts current_level_facts();
+
 inline int procedure_depth() { return procedure_stack().depth; }
 ProcedureFrame& current_frame();
 

@@ -130,13 +130,16 @@ std::string database_line(const QueuedCondition& e, const DisplayOptions& d) {
     } else {
         text = expand_directives(text, e);
     }
-    // The facility CLI is shown as DCL, whatever parts follow it.
-    if (text.rfind("%CLI", 0) == 0 && (text.size() == 4 || text[4] == '-' || text[4] == ','))
-        text.replace(1, 3, "DCL");
+    show_cli_as_dcl(text);
     return text + "\n";
 }
 
 }  // namespace
+
+void show_cli_as_dcl(std::string& line) {
+    if (line.rfind("%CLI", 0) == 0 && (line.size() == 4 || line[4] == '-' || line[4] == ','))
+        line.replace(1, 3, "DCL");
+}
 
 char severity_letter(uint32_t value) { return "WSEIF?L?"[severity_of(value)]; }
 

@@ -90,6 +90,10 @@ void put_message(uint32_t value, std::string_view ident, std::string_view text);
 // Routes a finished message line to the output and error streams.
 void write_message(std::string_view text, uint32_t severity);
 
+// A message from the database names the facility CLI as DCL, whatever
+// parts follow it.
+void show_cli_as_dcl(std::string& line);
+
 std::string facility_name(uint32_t value);
 char severity_letter(uint32_t value);
 

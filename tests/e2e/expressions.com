@@ -50,7 +50,7 @@ $ ! CHECKERR:  /(/
 $ write sys$output f$e(0,3,x)
 $ ! CHECKERR: %DCL-W-ABFNAM, ambiguous function name - supply more characters
 $ ! CHECKERR:  /F$E/
-$ write sys$output f$getdvi("tt","x")
+$ write sys$output f$getqui("display_queue","x")
 $ ! CHECKERR: %SYSTEM-W-NOTAVAIL, option not available in Tessel version
 $ ! ECHO writes to the current output; WRITE needs an open stream.
 $ echo 1+2, "B"

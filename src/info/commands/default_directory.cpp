@@ -6,6 +6,7 @@
 
 #include "core/dispatch.h"
 #include "core/handlers.h"
+#include "files/default_directory.h"
 #include "files/filespec.h"
 #include "names/logical_names.h"
 #include "status/condition.h"
@@ -68,22 +69,9 @@ uint32_t set_default(const ParsedCommand& cmd, CommandStreams&) {
 }
 
 uint32_t show_default(const ParsedCommand&, CommandStreams& io) {
-    std::string disk, list_value;
-    std::string device;
-    // The device is shown only when SYS$DISK is a search list of directories.
-    if (translates("LNM$PROCESS", "SYS$DISK", 0, disk) && translates(kFileDevTable, disk, 1, list_value)) {
-        device = disk;
-        if (!device.ends_with(':')) device += ':';
-    }
-    std::string directory;
-    if (!filespec_detail::current_directory(directory)) {
-        directory.clear();
-        directory.push_back('.');
-    }
-    if (!directory.ends_with('/')) directory += '/';
-    std::string vms;
-    if (!is_success(unix_to_vms(vms, directory))) vms = directory;
-    std::fprintf(io.out, "  %s%s\n", device.c_str(), vms.c_str());
+    DefaultDirectory current = default_directory();
+    std::string device = current.device;
+    std::fprintf(io.out, "  %s%s\n", device.c_str(), current.directory.c_str());
     if (!device.empty()) {
         device.pop_back();
         std::string value;
