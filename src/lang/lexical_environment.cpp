@@ -151,20 +151,12 @@ uint32_t item_value(LexicalCall& call, EnvironmentItem item) {
     return call.set_string({});
 }
 
-// Upper case, blanks removed: item names are case-blind.
-std::string item_name(std::string_view text) {
-    std::string name;
-    for (char c : text)
-        if (!is_blank(c)) name.push_back(ascii_upper(c));
-    return name;
-}
-
 }  // namespace
 
 uint32_t lexical_environment(LexicalCall& call) {
     ExprValue value;
     if (uint32_t status = call.evaluate(0, value); status != 1) return status;
-    std::string name = item_name(value.text);
+    std::string name = keyword_text(value.text);
     auto found = std::find_if(kItems.begin(), kItems.end(),
                               [&](const ItemEntry& e) { return e.name == name; });
     if (found == kItems.end()) {

@@ -221,14 +221,6 @@ uint32_t item_value(LexicalCall& call, const FileFacts& facts, Item item) {
     return call.set_string("FALSE");
 }
 
-// The item argument: upper case, blanks removed.
-std::string item_name(std::string_view text) {
-    std::string name;
-    for (char c : text)
-        if (!is_blank(c)) name.push_back(ascii_upper(c));
-    return name;
-}
-
 // The file as other commands find it. Returns 1, or 0 after reporting.
 uint32_t locate(std::string& path, const std::string& spec) {
     if (wildcard_kind(spec) != 0) return with_severity(cond::WLD, SEV_SEVERE);
@@ -244,7 +236,7 @@ uint32_t lexical_file_attributes(LexicalCall& call) {
     ExprValue spec, item_value_text;
     if (uint32_t status = call.evaluate(0, spec); status != 1) return status;
     if (uint32_t status = call.evaluate(1, item_value_text); status != 1) return status;
-    std::string name = item_name(item_value_text.text);
+    std::string name = keyword_text(item_value_text.text);
     const ItemName* entry = find_item(name);
     if (entry == nullptr) {
         signal_condition(cond::IVKEYW, name);

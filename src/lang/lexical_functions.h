@@ -41,6 +41,10 @@ struct LexicalCall {
     uint32_t set_integer(int32_t value);
 };
 
+// An item or keyword argument as the functions compare it: upper case
+// outside quotes, blanks removed.
+std::string keyword_text(std::string_view text);
+
 // Returns 1 or a condition that the caller queues.
 using LexicalFunction = uint32_t (*)(LexicalCall& call);
 

@@ -91,17 +91,6 @@ const ItemEntry* find_item(std::string_view name) {
     return it != kItems.end() && it->name == name ? &*it : nullptr;
 }
 
-// Upper case outside quotes, blanks removed.
-std::string item_name(std::string_view text) {
-    std::string name;
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (!quoted && is_blank(c)) continue;
-        name.push_back(quoted ? c : ascii_upper(c));
-    }
-    return name;
-}
 
 int32_t clamped(uint64_t value) {
     return static_cast<int32_t>(std::min<uint64_t>(value, INT32_MAX));
@@ -301,7 +290,7 @@ uint32_t lexical_getjpi(LexicalCall& call) {
     if (call.given(0))
         if (uint32_t status = call.evaluate(0, pid_text); status != 1) return status;
     if (uint32_t status = call.evaluate(1, item_text); status != 1) return status;
-    std::string name = item_name(item_text.text);
+    std::string name = keyword_text(item_text.text);
     const ItemEntry* entry = find_item(name);
     if (entry == nullptr) {
         signal_condition(cond::IVKEYW, name);

@@ -63,17 +63,6 @@ const PrivilegeEntry* find_privilege(std::string_view name) {
     return it != kPrivileges.end() && it->name == name ? &*it : nullptr;
 }
 
-// Upper case outside quotes, blanks removed.
-std::string keyword_text(std::string_view text) {
-    std::string name;
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (!quoted && is_blank(c)) continue;
-        name.push_back(quoted ? c : ascii_upper(c));
-    }
-    return name;
-}
 
 // Evaluates the list argument and splits it; a bad element is queued.
 uint32_t requested_privileges(LexicalCall& call, std::vector<PrivilegeRequest>& requests) {

@@ -87,17 +87,6 @@ const ItemEntry* find_item(std::string_view name) {
     return it != kItems.end() && it->name == name ? &*it : nullptr;
 }
 
-// Upper case outside quotes, blanks removed.
-std::string item_name(std::string_view text) {
-    std::string name;
-    bool quoted = false;
-    for (char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (!quoted && is_blank(c)) continue;
-        name.push_back(quoted ? c : ascii_upper(c));
-    }
-    return name;
-}
 
 // FNV-1a of the full host name: stable across runs; kept to 31 bits so
 // that the value stays a positive DCL integer.
@@ -141,7 +130,7 @@ uint32_t item_value(LexicalCall& call, SystemItem item) {
 uint32_t lexical_getsyi(LexicalCall& call) {
     ExprValue value;
     if (uint32_t status = call.evaluate(0, value); status != 1) return status;
-    std::string name = item_name(value.text);
+    std::string name = keyword_text(value.text);
     const ItemEntry* entry = find_item(name);
     if (entry == nullptr) {
         signal_condition(cond::IVKEYW, name);

@@ -145,6 +145,17 @@ void split_arguments(LexicalCall& call, std::string_view list, char* storage) {
 
 uint32_t lexical_not_available(LexicalCall&) { return cond::NOTAVAIL; }
 
+std::string keyword_text(std::string_view text) {
+    std::string name;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted && is_blank(c)) continue;
+        name.push_back(quoted ? c : ascii_upper(c));
+    }
+    return name;
+}
+
 uint32_t LexicalCall::evaluate(size_t index, ExprValue& value) const {
     if (!given(index)) return cond::INSFARG;
     return evaluate_expression_nested(value, arguments[index], depth);
