@@ -9,6 +9,7 @@
 
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -23,10 +24,7 @@ constexpr size_t kMaxFieldDigits = 2;    // every other field of a time
 constexpr size_t kYearDigits = 4;
 constexpr size_t kKeywordSignificance = 4;
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool is_sign(char c) { return c == '+' || c == '-'; }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // A read position in a time text.
 struct Cursor {
@@ -40,7 +38,7 @@ struct Cursor {
     size_t digits(int& value) {
         size_t count = 0;
         value = 0;
-        for (; !at_end() && is_digit(text[pos]); ++pos, ++count)
+        for (; !at_end() && is_ascii_digit(text[pos]); ++pos, ++count)
             if (count < 9) value = value * 10 + (text[pos] - '0');
         return count;
     }
@@ -71,7 +69,7 @@ bool read_clock(Cursor& c, ClockFields& f, size_t hundredth_digits, bool stop_at
 
 // "DDDD-HH:MM:SS.CC" without reporting.
 bool read_delta(DeltaTime& delta, std::string_view text) {
-    if (text.empty() || !is_digit(text[0])) return false;
+    if (text.empty() || !is_ascii_digit(text[0])) return false;
     Cursor c{text};
     DeltaTime d;
     if (text.find_first_of("- ") != std::string_view::npos) {
@@ -186,7 +184,7 @@ int days_in_month(int64_t year, int month) {
 // "DD-MMM-YYYY", each field may be empty; a text may also begin with the
 // month. Stops before the separator that follows.
 bool read_date(Cursor& c, AbsoluteFields& f) {
-    if (!is_letter(c.peek())) {
+    if (!is_ascii_letter(c.peek())) {
         int day = 0;
         size_t count = c.digits(day);
         if (count > kMaxFieldDigits) return false;
@@ -195,9 +193,9 @@ bool read_date(Cursor& c, AbsoluteFields& f) {
         ++c.pos;
     }
     std::string month;
-    while (is_letter(c.peek())) {
+    while (is_ascii_letter(c.peek())) {
         if (month.size() == 3) return false;
-        month.push_back(upper(c.text[c.pos++]));
+        month.push_back(upper_ascii(c.text[c.pos++]));
     }
     if (!month.empty()) {
         size_t index = 0;
@@ -219,7 +217,7 @@ bool read_date(Cursor& c, AbsoluteFields& f) {
 bool read_absolute(std::string_view text, AbsoluteFields& f, size_t& delta_start) {
     Cursor c{text};
     size_t first_other = text.find_first_not_of("0123456789");
-    bool has_date = is_letter(c.peek()) || (first_other != std::string_view::npos && text[first_other] == '-');
+    bool has_date = is_ascii_letter(c.peek()) || (first_other != std::string_view::npos && text[first_other] == '-');
     delta_start = std::string_view::npos;
     if (has_date) {
         if (!read_date(c, f)) return false;
@@ -283,7 +281,7 @@ enum class Keyword { none, ambiguous, today, tomorrow, yesterday };
 
 Keyword keyword_of(std::string_view word) {
     std::string key;
-    for (size_t i = 0; i < word.size() && i < kKeywordSignificance; ++i) key.push_back(upper(word[i]));
+    for (size_t i = 0; i < word.size() && i < kKeywordSignificance; ++i) key.push_back(upper_ascii(word[i]));
     if (key == "T" || key == "TO") return Keyword::ambiguous;
     if (std::string_view("TODAY").starts_with(key)) return Keyword::today;
     if (std::string_view("TOMORROW").starts_with(key)) return Keyword::tomorrow;
@@ -311,11 +309,11 @@ uint32_t add_delta(VmsTime& time, int64_t base, int base_hundredths, std::string
 uint32_t parse_time_at(VmsTime& time, std::string_view text, VmsTime now) {
     tzset();  // TZ may have been changed through an environment symbol
     std::string_view t = trimmed(text);
-    if (!t.empty() && (t[0] == '+' || (t[0] == '-' && t.size() > 1 && is_digit(t[1]))))
+    if (!t.empty() && (t[0] == '+' || (t[0] == '-' && t.size() > 1 && is_ascii_digit(t[1]))))
         return add_delta(time, now.seconds, now.hundredths, t);
 
     size_t word_end = 0;
-    while (word_end < t.size() && is_letter(t[word_end])) ++word_end;
+    while (word_end < t.size() && is_ascii_letter(t[word_end])) ++word_end;
     Keyword keyword = word_end > 0 ? keyword_of(t.substr(0, word_end)) : Keyword::none;
     if (keyword == Keyword::ambiguous) {
         signal_condition(cond::IVATIME, text);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "status/text.h"
+
 namespace dcl {
 
 namespace {
@@ -21,10 +23,7 @@ constexpr size_t kYearDigits = 4;
 constexpr size_t kMaxDayDigits = 4;
 constexpr size_t kMaxFieldDigits = 2;
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool is_sign(char c) { return c == '+' || c == '-'; }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -34,7 +33,7 @@ std::string_view trimmed(std::string_view text) {
 
 std::string upper_name(std::string_view text) {
     std::string name;
-    for (char c : trimmed(text)) name.push_back(upper(c));
+    for (char c : trimmed(text)) name.push_back(upper_ascii(c));
     return name;
 }
 
@@ -54,7 +53,7 @@ struct Cursor {
     size_t digits(int& value) {
         size_t count = 0;
         value = 0;
-        for (; !at_end() && is_digit(text[pos]); ++pos, ++count)
+        for (; !at_end() && is_ascii_digit(text[pos]); ++pos, ++count)
             if (count < 9) value = value * 10 + (text[pos] - '0');
         return count;
     }
@@ -84,9 +83,9 @@ struct DateFields {
 
 bool read_month(Cursor& c, DateFields& f) {
     std::string month;
-    while (is_letter(c.peek())) {
+    while (is_ascii_letter(c.peek())) {
         if (month.size() == 3) return false;
-        month.push_back(upper(c.text[c.pos++]));
+        month.push_back(upper_ascii(c.text[c.pos++]));
     }
     if (month.empty()) return true;
     auto found = std::find(kMonths.begin(), kMonths.end(), month);
@@ -100,7 +99,7 @@ bool read_month(Cursor& c, DateFields& f) {
 bool read_date(Cursor& c, DateFields& f) {
     int value = 0;
     size_t count = 0;
-    if (!is_letter(c.peek())) {  // a text may also begin with the month
+    if (!is_ascii_letter(c.peek())) {  // a text may also begin with the month
         count = c.digits(value);
         if (count > kMaxFieldDigits || !c.take('-')) return false;
         if (count > 0) f.day = value;
@@ -201,7 +200,7 @@ std::optional<VmsTime> date_time(std::string_view text, const CvtimeClock& clock
     Cursor c{text};
     size_t first_other = text.find_first_not_of("0123456789");
     DateFields date;
-    if (first_other != std::string_view::npos && (is_letter(text[first_other]) || text[first_other] == '-')) {
+    if (first_other != std::string_view::npos && (is_ascii_letter(text[first_other]) || text[first_other] == '-')) {
         if (!read_date(c, date)) return std::nullopt;
         if (c.peek() == ':') {
             ++c.pos;
@@ -225,10 +224,10 @@ std::optional<VmsTime> parse_cvtime_absolute(std::string_view text, const Cvtime
     tzset();  // TZ may have been changed through an environment symbol
     std::string_view t = trimmed(text);
     if (t.empty()) return clock.now;
-    if (t[0] == '+' || (t[0] == '-' && t.size() > 1 && is_digit(t[1])))
+    if (t[0] == '+' || (t[0] == '-' && t.size() > 1 && is_ascii_digit(t[1])))
         return add_signed_delta(total_hundredths(clock.now), t);
     size_t word_end = 0;
-    while (word_end < t.size() && is_letter(t[word_end])) ++word_end;
+    while (word_end < t.size() && is_ascii_letter(t[word_end])) ++word_end;
     Keyword keyword = keyword_named(t.substr(0, word_end));
     if (keyword != Keyword::none) return keyword_time(keyword, t.substr(word_end), clock);
     return date_time(t, clock);

@@ -2,6 +2,7 @@
 // two times. The reading and writing of the texts is in cvtime.cpp.
 #include <array>
 #include <fcntl.h>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <sys/sysinfo.h>
@@ -12,6 +13,7 @@
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -36,10 +38,17 @@ int64_t boot_time(int64_t now) {
     return sysinfo(&info) == 0 ? now - info.uptime : now;
 }
 
-CvtimeClock clock_now() {
+// BOOT is read from /proc only by the calls that name it.
+bool names_boot(std::initializer_list<std::string_view> inputs) {
+    for (std::string_view input : inputs)
+        if (upper_ascii(input).find("BOOT") != std::string::npos) return true;
+    return false;
+}
+
+CvtimeClock clock_now(std::initializer_list<std::string_view> inputs) {
     CvtimeClock clock;
     clock.now = current_time();
-    clock.boot = boot_time(clock.now.seconds);
+    clock.boot = names_boot(inputs) ? boot_time(clock.now.seconds) : clock.now.seconds;
     time_t login = session().login_time;
     clock.login = login != 0 ? static_cast<int64_t>(login) : clock.now.seconds;
     return clock;
@@ -55,16 +64,8 @@ uint32_t optional_text(LexicalCall& call, size_t index, std::string& text) {
     return 1;
 }
 
-// Keywords are case-blind and blanks in them do not count.
-std::string keyword_key(std::string_view name) {
-    std::string key;
-    for (char c : name)
-        if (c != ' ' && c != '\t') key.push_back(ascii_upper(c));
-    return key;
-}
-
 uint32_t unknown_keyword(std::string_view name) {
-    signal_condition(cond::IVKEYW, keyword_key(name));
+    signal_condition(cond::IVKEYW, keyword_text(name));
     return 0;
 }
 
@@ -89,7 +90,7 @@ uint32_t lexical_cvtime(LexicalCall& call) {
         if (!delta) return cond::IVTIME;
         return call.set_string(format_cvtime_delta(*delta, *field));
     }
-    std::optional<VmsTime> time = parse_cvtime_absolute(input, clock_now());
+    std::optional<VmsTime> time = parse_cvtime_absolute(input, clock_now({input}));
     if (!time) return cond::IVTIME;
     std::optional<std::string> text = format_cvtime(*time, *format, *field);
     if (!text) return cond::IVTIME;
@@ -105,11 +106,11 @@ uint32_t lexical_delta_time(LexicalCall& call) {
     if (uint32_t status = call.evaluate(1, end_text); status != 1) return status;
     std::string form;
     if (uint32_t status = optional_text(call, 2, form); status != 1) return status;
-    std::string key = keyword_key(form);
+    std::string key = keyword_text(form);
     bool dcl_form = key == "DCL";
     if (!key.empty() && !dcl_form && key != "ASCTIM") return unknown_keyword(form);
 
-    CvtimeClock clock = clock_now();
+    CvtimeClock clock = clock_now({start_text.text, end_text.text});
     std::optional<VmsTime> start = parse_cvtime_absolute(start_text.text, clock);
     std::optional<VmsTime> end = parse_cvtime_absolute(end_text.text, clock);
     if (!start || !end) return cond::IVTIME;
