@@ -334,7 +334,7 @@ bool interactive_turn() {
         if (!cs.line.empty() && cs.line.back() != ' ') cs.line.push_back(' ');
         if (!error_queued()) {
             bool continuing = lex.reprompt;
-            uint32_t status = dcl::getline(lex.current_prompt, cs.line);
+            uint32_t status = dcl::getline(lex.current_prompt, cs.line, 0, true);
             if (status == cond::CONTROLY) {
                 raise_interrupt();
                 return true;

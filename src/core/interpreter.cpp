@@ -76,6 +76,7 @@ InheritedDescriptors& inherited_descriptors() { return g.inherited_descriptors; 
 SymbolPipe& symbol_pipe() { return g.symbol_pipe; }
 
 CommandState& command_state() { return g.command_state; }
+TerminalComfort& terminal_comfort() { return g.terminal_comfort; }
 SignalHandlers& signal_handlers() { return g.signal_handlers; }
 
 }  // namespace dcl

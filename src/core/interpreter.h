@@ -7,6 +7,7 @@
 
 #include "core/command_state.h"
 #include "core/signals.h"
+#include "core/terminal_comfort.h"
 #include "fileio/open_files.h"
 #include "files/filespec.h"
 #include "files/scratch.h"
@@ -78,6 +79,7 @@ struct Interpreter {
     // core
     CommandState command_state;
     SignalHandlers signal_handlers;
+    TerminalComfort terminal_comfort;
 
     // Connects the lower layers to what they use from the layers above.
     Interpreter();

@@ -15,6 +15,7 @@
 #include "core/install.h"
 #include "core/options.h"
 #include "core/signals.h"
+#include "core/terminal_comfort.h"
 #include "files/filespec.h"
 #include "lang/lexical_files.h"
 #include "names/logical_names.h"
@@ -201,6 +202,7 @@ void run_interpreter(int argc, char** argv) {
     session().home_dir = home_dir;
     read_defaults_files();
     take_command_line(argc, argv);
+    start_terminal_comfort();
     if (!session().quiet) write_banner();
     define_default_symbols();
     command_loop();

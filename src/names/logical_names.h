@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 #include "status/text.h"
 
 namespace dcl {
@@ -99,6 +100,9 @@ uint32_t trnlnm_qv(std::string_view table, std::string_view name, std::string* v
 // Writes a listing of a table (or of every table of a search list) into a
 // file, truncating it.
 uint32_t prtlnt_qv(std::string_view table, std::string_view output_file, uint32_t style);
+// The names of a table (or of every table of a search list), each once,
+// sorted; empty when there is no such table.
+std::vector<std::string> logical_names_in(std::string_view table);
 
 // ---- command-level operations ---------------------------------------------
 // What the rest of the interpreter calls: the privilege rule for the system

@@ -22,6 +22,7 @@ void leave_in_order() {
     std::fflush(stdout);
     std::fflush(stderr);
     interrupts().pending = 0;
+    if (auto save = exit_hooks().save_history) save();
     if (auto restore = exit_hooks().restore_terminal) restore();
     std::fflush(nullptr);
 }

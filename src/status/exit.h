@@ -6,10 +6,12 @@
 namespace dcl {
 
 // What the way out needs from the layers above: acting on a termination
-// signal recorded meanwhile, and putting the terminal back. Start-up sets
-// them; unset, they are skipped.
+// signal recorded meanwhile, keeping the command recall of an interactive
+// session, and putting the terminal back. Start-up sets them; unset, they
+// are skipped.
 struct ExitHooks {
     void (*settle_signals)() = nullptr;
+    void (*save_history)() = nullptr;
     void (*restore_terminal)() = nullptr;
 };
 

@@ -3,6 +3,7 @@
 // on here, and the screen is redrawn through the display helpers.
 #include "tty/line_editor.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <unistd.h>
@@ -39,7 +40,11 @@ struct Editor {
     bool backspace_deletes = false;
     int remembered = 0;     // recall position at the start of the read
     uint32_t result = 1;
+    std::string_view prompt;
+    std::string_view before;  // the command's earlier lines (continuations, reprompts)
+    bool completing = false;  // Tab completes: the line is a command
     int prompt_columns = 0;
+    int previous_key = 0;
 };
 
 // Columns from the start of the line to the cursor, and from the cursor
@@ -254,6 +259,55 @@ KeyOutcome eight_bit_byte(Editor& e, unsigned char byte) {
     return wait_for_rest(e);
 }
 
+// Beyond this many choices a listing says how many more there are: a
+// listing of a huge directory would scroll the line away.
+constexpr size_t kMaxListedChoices = 200;
+
+// The choices in columns below the line, ordered down the columns; then
+// the prompt and the line again, the cursor where it was.
+void list_choices(Editor& e, const std::vector<std::string>& choices) {
+    size_t shown = std::min(choices.size(), kMaxListedChoices);
+    int widest = 0;
+    for (size_t i = 0; i < shown; ++i) widest = std::max(widest, text_columns(choices[i]));
+    int width = e.display.width > 0 ? e.display.width : 80;
+    size_t columns = static_cast<size_t>(std::max(1, width / (widest + 2)));
+    size_t rows = (shown + columns - 1) / columns;
+    cursor_right(e.display, columns_after_cursor(e));
+    std::string& out = e.display.out;
+    out += "\r\n";
+    for (size_t row = 0; row < rows; ++row) {
+        for (size_t i = row; i < shown; i += rows) {
+            out += choices[i];
+            if (i + rows < shown) out.append(static_cast<size_t>(widest + 2 - text_columns(choices[i])), ' ');
+        }
+        out += "\r\n";
+    }
+    if (shown < choices.size()) out += "(" + std::to_string(choices.size() - shown) + " more)\r\n";
+    e.display.column = 0;
+    show_text(e.display, e.prompt);
+    echo_text(e.display, e.text);
+    cursor_left(e.display, columns_after_cursor(e));
+}
+
+// Tab: what the completer adds goes in at the cursor (always inserted);
+// when it can add nothing, a Tab right after another lists the choices,
+// and otherwise the bell rings.
+KeyOutcome tab_key(Editor& e) {
+    std::string command = std::string(e.before) + e.text;
+    TabCompletion c = line_edit_state().completer(command, e.before.size() + static_cast<size_t>(e.cursor));
+    if (c.insert_tab) return insert_text(e, "\t");
+    if (!c.insert.empty()) {
+        bool insert = e.insert;
+        e.insert = true;
+        KeyOutcome outcome = insert_text(e, c.insert);
+        e.insert = insert;
+        return outcome;
+    }
+    if (c.choices.size() > 1 && e.previous_key == '\t') list_choices(e, c.choices);
+    else e.display.out += '\a';
+    return KeyOutcome::more;
+}
+
 KeyOutcome handle_key(Editor& e, int key, char single_key) {
     if (key >= 0x80 && key <= 0xFF) return eight_bit_byte(e, static_cast<unsigned char>(key));
     if (!e.partial.empty() && flush_partial(e) == KeyOutcome::done) return KeyOutcome::done;
@@ -294,6 +348,7 @@ KeyOutcome handle_key(Editor& e, int key, char single_key) {
         return KeyOutcome::more;
     }
     if (e.full && editing_key(e, key)) return KeyOutcome::more;
+    if (key == '\t' && e.completing) return tab_key(e);
     if (key >= KEY_FIRST_SEQUENCE) return defined_key(e, key);
     return plain_character(e, key);
 }
@@ -346,7 +401,7 @@ uint32_t read_plain_line(std::string& line) {
 
 }  // namespace
 
-uint32_t getline(std::string_view prompt, std::string& line, char single_key) {
+uint32_t getline(std::string_view prompt, std::string& line, char single_key, bool command) {
     if (!is_terminal(STDIN_FILENO)) return read_plain_line(line);
     set_tty_mode(STDIN_FILENO, TTY_SINGLE_KEY);
     const TerminalRecord* record = find_tty(STDIN_FILENO);
@@ -358,14 +413,22 @@ uint32_t getline(std::string_view prompt, std::string& line, char single_key) {
     set_up_editor(e, *record);
     std::string prefix;
     start_line(e, line, prefix);
+    e.before = prefix;
+    e.completing = command && e.full && line_edit_state().completer;
     std::fflush(redirection().output);
     std::fflush(stdout);
     e.display.out += '\r';
     show_text(e.display, prompt);
+    e.prompt = prompt;
     e.prompt_columns = text_columns(prompt);
     echo_text(e.display, e.text);
     write_now(e);
-    while (handle_key(e, read_key(STDIN_FILENO), single_key) == KeyOutcome::more) write_now(e);
+    for (;;) {
+        int key = read_key(STDIN_FILENO);
+        if (handle_key(e, key, single_key) == KeyOutcome::done) break;
+        e.previous_key = key;
+        write_now(e);
+    }
     bool keep = (e.result == 1 || e.result == cond::RMS_EOF) && !error_queued();
     if (!keep && e.result != cond::CONTROLY) newline(e);
     write_now(e);

@@ -26,11 +26,14 @@ void reset_recall_list();
 // Stores a command (cut to 255 characters); empty lines and a repeat of
 // the newest entry are not stored.
 void add_recall(std::string_view line);
+// The same for a buffer of one's own (the history file's loader).
+void add_recall_to(RecallList& recall, std::string_view line);
 
 // The line at the current recall position (1 = newest), or the empty text.
 std::string get_recall();
 
 // The n-th newest entry (1 = newest), or nullptr.
 const std::string* recalled(size_t n);
+const std::string* recalled_from(const RecallList& recall, size_t n);
 
 }  // namespace dcl
