@@ -11,7 +11,7 @@ CTEST      := ctest --output-on-failure -j $(NPROC)
 
 # The steps share the two cores and depend on one another's order.
 .NOTPARALLEL:
-.PHONY: all deps build run check check-layers check-build check-asan check-fuzz install clean
+.PHONY: all deps build run check check-layers check-build check-asan check-fuzz install deb clean
 
 all: build
 
@@ -83,6 +83,11 @@ endif
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, build/dclsh_VERSION_ARCH.deb (settings in
+# cmake/packaging.cmake).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

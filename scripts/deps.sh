@@ -14,6 +14,7 @@ packages=(
   libgmock-dev
   libncurses-dev   # termcap interface used by the terminal driver
   python3          # end-to-end and pseudo-terminal test runners
+  groff-base       # the manual page's test renders it
   clang            # fuzz targets are built with clang
   libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes for Debian 12's clang
 )
