@@ -94,15 +94,22 @@ void show_command_messages() {
     }
 }
 
-// Runs the level's ON action for a failure of severity `s`; an action runs
-// once. True when one ran.
-bool run_on_action(ProcedureFrame& frame, uint32_t s) {
+// Runs the level's ON action for the failure `status` of severity `s`; an
+// action runs once. True when one ran.
+bool run_on_action(ProcedureFrame& frame, uint32_t status, uint32_t s) {
     auto run_action = [&](OnAction which) {
         std::optional<std::string>& action = frame.on_actions[which];
         if (!action) return false;
         std::string text = std::move(*action);
         action.reset();
         run_expanded_text(text);
+        // A GOTO or CONTINUE does no work of its own: the failure stays in
+        // $STATUS, so that the handler can still keep it ("$ status =
+        // $STATUS") and end with it rather than with success. It is marked
+        // as shown, as after /ERROR=label, so no ON action fires for it again.
+        MessageQueue& q = message_queue();
+        if ((q.verb == verb::GOTO || q.verb == verb::CONTINUE) && severity_of(q.status) == SEV_SUCCESS)
+            q.status = status | INHIBIT_BIT;
         return true;
     };
     if (s == SEV_WARNING) return run_action(ON_WARNING);
@@ -124,7 +131,7 @@ void apply_on_conditions() {
         uint32_t s = severity_of(status);
         int depth = procedure_depth();
         // An action that ended the level (EXIT) passes its status up too.
-        if (run_on_action(frame, s)) {
+        if (run_on_action(frame, status, s)) {
             if (procedure_depth() < depth) continue;
             return;
         }
