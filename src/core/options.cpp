@@ -72,7 +72,7 @@ void take_s_parameters(CommandLine& cl, int argc, char** argv, int next, const c
     if (!letter && next < argc && argv[next][0] == '-') letter = argv[next][1];
     if (letter && std::strchr("CcVvSsLpO", letter)) {
         std::fprintf(stderr, "-s%c: bad option\n", letter);
-        std::exit(0);
+        std::exit(1);
     }
     cl.s_given = true;
     for (int i = next; i < argc && cl.parameters.size() < 8; ++i) cl.parameters.push_back(argv[i]);

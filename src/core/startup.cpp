@@ -34,18 +34,19 @@ namespace dcl {
 
 namespace {
 
-[[noreturn]] void early_exit(const char* text, int status) {
+// Start-up that cannot go on ends with status 1: callers test the exit
+// status, and 0 would tell them that all went well.
+[[noreturn]] void early_exit(const char* text) {
     std::fputs(text, stderr);
-    std::exit(status);
+    std::exit(1);
 }
 
 void find_installation(const char* invocation) {
     auto dir = find_install_directory(invocation ? invocation : "");
     if (!dir)
         early_exit("Error - can't determine product installation path.\n"
-                   "Please update your PATH or set the TESSEL environment variable.\n",
-                   1);
-    if (!check_data_files(*dir)) std::exit(0);
+                   "Please update your PATH or set the TESSEL environment variable.\n");
+    if (!check_data_files(*dir)) std::exit(1);
     session().install_dir = *dir;
     set_message_directory(*dir);
 }
@@ -160,8 +161,7 @@ void define_default_symbols() {
     signal_condition(set_symbol_text("VI", "shell vi", SYM_GLOBAL | SYM_STRING));
     if (error_queued())
         early_exit("Your system does not seem to have usable libc5 libraries.\n"
-                   "Please try the glibc2 version instead.\n",
-                   0);
+                   "Please try the glibc2 version instead.\n");
     signal_condition(set_symbol_text("VIEW", "shell view", SYM_GLOBAL | SYM_STRING));
     signal_condition(set_symbol_text("PS", "shell ps", SYM_GLOBAL | SYM_STRING));
 }
@@ -191,10 +191,10 @@ void take_command_line(int argc, char** argv) {
 void run_interpreter(int argc, char** argv) {
     reserve_standard_descriptors();
     const char* home = std::getenv("HOME");
-    if (!home) early_exit("Can't find your home directory.  Please set the HOME environment variable.\n", 0);
+    if (!home) early_exit("Can't find your home directory.  Please set the HOME environment variable.\n");
     session().program_path = argc > 0 ? argv[0] : "";
     if (argc > 0 && argv[0][0] == '-')
-        early_exit("Error - this version of DCL does not support invocation as a login shell\n", 0);
+        early_exit("Error - this version of DCL does not support invocation as a login shell\n");
     find_installation(argc > 0 ? argv[0] : nullptr);
     prepare_process_context();
     std::string home_dir = home;
