@@ -117,6 +117,15 @@ bool LineMatcher::matches(std::string_view line) const {
     return false;
 }
 
+size_t LineMatcher::first_occurrence(std::string_view text) const {
+    size_t first = std::string_view::npos;
+    // Each string is looked for only before the earliest found so far. One
+    // that starts there but runs past it is missed, which is harmless: its
+    // line ends after that point, and so is searched line by line anyway.
+    for (const StringFinder& f : finders_) first = std::min(first, f.find(text.substr(0, first)));
+    return first;
+}
+
 void LineMatcher::occurrences(std::string_view line, std::vector<Occurrence>& out) const {
     out.clear();
     for (size_t s = 0; s < finders_.size(); ++s) {

@@ -74,6 +74,12 @@ public:
     void occurrences(std::string_view line, std::vector<Occurrence>& out) const;
     size_t strings() const { return finders_.size(); }
 
+    // OR mode: a line matches when any string occurs in it.
+    bool matches_any() const { return mode_ == MatchMode::any; }
+    // Where the first occurrence of any string starts in `text` (many
+    // lines), or npos: in OR mode no line that ends before it can match.
+    size_t first_occurrence(std::string_view text) const;
+
 private:
     std::vector<StringFinder> finders_;
     MatchMode mode_;

@@ -20,6 +20,7 @@ size_t LineReader::buffer_size() { return kSearchLineMax + 1 + kReadBlock; }
 // more came (end of input or a failure).
 bool LineReader::fill() {
     if (at_end_ || failed_) return false;
+    ++refills_;
     if (start_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + start_, end_ - start_);
         end_ -= start_;

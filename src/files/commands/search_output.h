@@ -46,6 +46,14 @@ public:
     // block to read into beside them.
     static size_t buffer_size();
 
+    // The data read from the start of `line` (the last line handed out) on,
+    // valid until the next refill.
+    std::string_view rest_from(std::string_view line) const {
+        return {line.data(), static_cast<size_t>(buffer_.data() + end_ - line.data())};
+    }
+    // Counts the refills: views of the data are stale once it changes.
+    uint64_t refills() const { return refills_; }
+
 private:
     bool fill();
 
@@ -53,6 +61,7 @@ private:
     int fd_ = -1;
     FILE* stream_ = nullptr;
     size_t start_ = 0, end_ = 0;  // the bytes read and not yet handed out
+    uint64_t refills_ = 0;
     bool at_end_ = false, failed_ = false;
 };
 
@@ -64,6 +73,11 @@ public:
     // A new file: `name` for the heading, `show_name` whether it is shown.
     void begin_file(std::string_view name, bool show_name);
     void take_line(std::string_view line);
+    // Whether a line that does not match is now only counted (no window
+    // around a match is being kept or printed), and that counting.
+    bool only_counts_unmatched() const { return !printing_rest_ && after_left_ == 0 && options_.before == 0; }
+    void take_unmatched() { ++records_; }
+    const LineMatcher& matcher() const { return matcher_; }
     uint64_t records() const { return records_; }
     uint64_t matches() const { return matches_; }
 
