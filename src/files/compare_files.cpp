@@ -2,6 +2,7 @@
 #include "files/compare_files.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -11,36 +12,58 @@ namespace dcl {
 
 namespace {
 
-// One byte's worth of the hash register's eight shift steps. The steps are
-// linear over GF(2), so the whole register is spread with four lookups,
-// one per byte of it, instead of eight shifts per byte of text.
-uint32_t spread_slowly(uint32_t reg) {
-    for (int k = 0; k < 8; ++k) {
-        reg <<= 1;
-        if (reg & 0x1000000) reg ^= 0x102100;
+// The hash of the bytes a record keeps after its normalisation. It only
+// picks the candidates that are compared in full, so any function of those
+// bytes serves; this one takes eight bytes at a step, since hashing is
+// most of the work of comparing two large files that mostly agree.
+class RecordHash {
+public:
+    void take(unsigned char c) {
+        word_ |= uint64_t{c} << (8 * filled_);
+        if (++filled_ == 8) flush();
+        ++count_;
     }
-    return reg;
-}
-
-struct SpreadTables {
-    uint32_t part[4][256];
-};
-
-const SpreadTables& spread_tables() {
-    static const SpreadTables tables = [] {
-        SpreadTables t{};
-        for (int part = 0; part < 4; ++part) {
-            for (uint32_t v = 0; v < 256; ++v) t.part[part][v] = spread_slowly(v << (8 * part));
+    // Eight bytes at once, as eight take() would; only when none is pending.
+    void take_word(const char* bytes) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&word_, bytes, 8);
+            flush();
+            count_ += 8;
+        } else {
+            for (int k = 0; k < 8; ++k) take(static_cast<unsigned char>(bytes[k]));
         }
-        return t;
-    }();
-    return tables;
-}
+    }
+    size_t count() const { return count_; }
+    // Fewer than eight bytes, as as many take() would; none may be pending.
+    void take_tail(const char* bytes, size_t n) {
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&word_, bytes, n);
+            filled_ = static_cast<int>(n);
+            count_ += n;
+        } else {
+            for (size_t k = 0; k < n; ++k) take(static_cast<unsigned char>(bytes[k]));
+        }
+    }
+    uint32_t value() const {
+        uint64_t h = mix(h_ ^ word_, count_);
+        return static_cast<uint32_t>(h ^ (h >> 32));
+    }
 
-inline uint32_t spread(const SpreadTables& t, uint32_t reg) {
-    return t.part[0][reg & 0xFF] ^ t.part[1][(reg >> 8) & 0xFF] ^ t.part[2][(reg >> 16) & 0xFF] ^
-           t.part[3][reg >> 24];
-}
+private:
+    static uint64_t mix(uint64_t h, uint64_t word) {
+        h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
+        return h ^ (h >> 29);
+    }
+    void flush() {
+        h_ = mix(h_, word_);
+        word_ = 0;
+        filled_ = 0;
+    }
+
+    uint64_t h_ = 0x243F6A8885A308D3ULL, word_ = 0;
+    int filled_ = 0;
+    size_t count_ = 0;
+};
 
 }  // namespace
 
@@ -67,13 +90,21 @@ bool hash_record(std::string_view text, uint32_t options, uint32_t& hash) {
     size_t end = text.size();
     if (options & COMMENTS) end = std::min(end, text.find('!'));
     if (options & TRAILING_SPACES) {
-        while (end > 0 && is_diff_space(static_cast<unsigned char>(text[end - 1]))) --end;
+        // NUL bytes never count, so white space before them is trailing too,
+        // as normalise_record sees it.
+        while (end > 0 && (is_diff_space(static_cast<unsigned char>(text[end - 1])) || text[end - 1] == '\0')) --end;
     }
-    const SpreadTables& tables = spread_tables();
     bool form_feeds = (options & FORM_FEEDS) != 0, spacing = (options & SPACING) != 0;
-    bool in_space = false, taken = false;
-    uint32_t reg = 0;
-    for (size_t i = 0; i < end; ++i) {
+    RecordHash h;
+    size_t i = 0;
+    // Most records keep every byte: those go in eight at a time.
+    if (!form_feeds && !spacing && !std::memchr(text.data(), 0, end)) {
+        for (; i + 8 <= end; i += 8) h.take_word(text.data() + i);
+        h.take_tail(text.data() + i, end - i);
+        i = end;
+    }
+    bool in_space = false;
+    for (; i < end; ++i) {
         auto c = static_cast<unsigned char>(text[i]);
         if (c == 0 || (form_feeds && c == '\f')) continue;
         if (spacing && is_diff_space(c)) {
@@ -83,11 +114,10 @@ bool hash_record(std::string_view text, uint32_t options, uint32_t& hash) {
         } else {
             in_space = false;
         }
-        reg = spread(tables, reg | c);
-        taken = true;
+        h.take(c);
     }
-    hash = reg >> 8;
-    return taken || !(options & BLANK_LINES);
+    hash = h.value();
+    return h.count() > 0 || !(options & BLANK_LINES);
 }
 
 void normalise_record(std::string& out, std::string_view text, uint32_t options) {
