@@ -8,12 +8,13 @@ bool wildcard_match(std::string_view pattern, std::string_view text) {
     size_t p = 0, t = 0;
     size_t star = std::string_view::npos, resume = 0;
     while (t < text.size()) {
-        if (p < pattern.size() && (pattern[p] == '%' || pattern[p] == text[t])) {
-            ++p;
-            ++t;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        // A "*" is a wildcard even where the text holds a "*" too.
+        if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = t;
+        } else if (p < pattern.size() && (pattern[p] == '%' || pattern[p] == text[t])) {
+            ++p;
+            ++t;
         } else if (star != std::string_view::npos) {
             p = star + 1;
             t = ++resume;
