@@ -19,4 +19,5 @@ for n in 2500 5000 10000 20000; do
     bench_solo "define $n symbols (growth)" symbols.com "$n"
 done
 bench_shells "F\$TRNLNM 100,000" trnlnm.com 100000 -- trnlnm.sh 100000
+bench_shells "string building 100,000" strings.com 100000 -- strings.sh 100000
 bench_exit

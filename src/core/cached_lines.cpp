@@ -8,6 +8,7 @@
 
 #include "core/command_state.h"
 #include "lang/lexer.h"
+#include "names/symbols.h"
 #include "status/cli_options.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -17,10 +18,30 @@ namespace dcl {
 
 namespace {
 
-bool still_valid(const CachedLine& line, const CachedCommand& command) {
+bool same_scope(const SymbolScope& a, const SymbolScope& b) {
+    return a.environment == b.environment && a.global == b.global && a.local == b.local;
+}
+
+// Whether the verb word is still no symbol. A lookup in every table costs
+// more than the rest of taking a line, so its answer is kept while no name
+// like it was gained (names_added) and the verb scope is the same.
+bool verb_word_still_free(CachedCommand& command) {
+    if (command.verb_word.empty()) return true;
+    const SymbolTables& tables = symbol_tables();
+    SymbolScope scope = tables.levels.empty() ? tables.scope : tables.levels.back().scopes->verb;
+    uint64_t added = names_added_like(command.verb_word);
+    if (command.verb_free_as_of == added + 1 && same_scope(command.verb_free_in, scope))
+        return true;
+    if (is_verb_symbol(command.verb_word)) return false;
+    command.verb_free_as_of = added + 1;
+    command.verb_free_in = scope;
+    return true;
+}
+
+bool still_valid(const CachedLine& line, CachedCommand& command) {
     const CliOptions& o = cli_options();
     return line.upper_case == o.upper_case && line.pass_to_shell == o.pass_to_shell &&
-           (command.verb_word.empty() || !is_verb_symbol(command.verb_word));
+           verb_word_still_free(command);
 }
 
 // Nothing the expansion did depends on more than still_valid checks.
@@ -33,7 +54,9 @@ bool keepable(const std::string& raw) {
 void restore(const CachedCommand& cached) {
     CommandState& cs = command_state();
     cs.expanded = cached.expanded;
-    cs.tokens = cached.tokens;
+    // No copy of the tokens: copying them cost more than anything else
+    // in taking a line.
+    cs.cached_tokens = &cached.tokens;
     message_queue().verb = cached.verb;
     LexerState& lexer = lexer_state();
     lexer.assignment = cached.assignment;
@@ -44,10 +67,11 @@ void restore(const CachedCommand& cached) {
 void save(CachedCommand& cached) {
     const CommandState& cs = command_state();
     cached.expanded = cs.expanded;
-    cached.tokens = cs.tokens;
+    cached.tokens = cs.tokens_to_run();
     cached.verb = message_queue().verb;
     cached.assignment = lexer_state().assignment;
     cached.verb_word = lexer_state().verb_word;
+    cached.verb_free_as_of = 0;
 }
 
 }  // namespace
@@ -58,7 +82,8 @@ bool take_cached_line(LineCache& cache, long start) {
     auto it = cache.lines.find(start);
     if (it == cache.lines.end() || !still_valid(it->second, it->second.command)) return false;
     const CachedLine& line = it->second;
-    if (seek_input(line.next) != 1) return false;
+    // A line cache belongs to a text in memory.
+    if (seek_memory_input(line.next) != 1) return false;
     CommandState& cs = command_state();
     cs.line = line.raw;
     cs.dollar_line = !line.raw.empty() && line.raw[0] == '$';
@@ -82,7 +107,7 @@ void keep_line(LineCache& cache, long start, long next, bool tokenized) {
 bool take_cached_then(LineCache& cache, long if_line, const std::string& text) {
     auto it = cache.lines.find(if_line);
     if (it == cache.lines.end()) return false;
-    const CachedLine& line = it->second;
+    CachedLine& line = it->second;
     if (line.then_text.empty() || line.then_text != text) return false;
     if (!still_valid(line, line.then_command)) return false;
     command_state().line = text;

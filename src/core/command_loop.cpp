@@ -180,6 +180,7 @@ void run_then_command(ProcedureFrame& frame, std::string& text) {
             show_command_messages();
             return;
         }
+        cs.cached_tokens = nullptr;
         if (!tokenize_line(cs.tokens, cs.expanded, message_queue().verb, lexer_state().assignment)) {
             show_command_messages();
             return;
@@ -220,6 +221,7 @@ bool run_pending_command() {
 // A line of 1024 characters or more is read to its end and dropped, never
 // run in pieces.
 uint32_t read_command_line(std::string& line) {
+    settle_input();
     FILE* in = procedure_stack().command_input;
     std::string text;
     size_t total = 0;
@@ -281,6 +283,7 @@ bool next_procedure_command(LineCache* cache, long start, bool& tokenized) {
         tokenized = true;
         return !cs.expanded.empty();
     }
+    cs.cached_tokens = nullptr;
     if (!read_and_expand()) return false;
     if (error_queued()) return true;
     tokenized = !cs.expanded.empty() &&

@@ -19,7 +19,14 @@ struct CommandState {
     bool image_command = false;  // user-mode logical names go after this one
     bool skip_on_once = false;   // the command asked ON handling to skip it
     TokenList tokens;
+    // A line taken from a procedure's line cache runs from the tokens kept
+    // there (its text holds them while it runs), not from a copy in
+    // `tokens`; null: `tokens` holds them. Whatever tokenises into `tokens`
+    // clears it.
+    const TokenList* cached_tokens = nullptr;
     ParsedCommand parsed;        // kept from command to command for its storage
+
+    const TokenList& tokens_to_run() const { return cached_tokens ? *cached_tokens : tokens; }
 };
 
 CommandState& command_state();

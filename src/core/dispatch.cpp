@@ -8,6 +8,7 @@
 #include "lang/lexer.h"
 #include "lang/verbs.h"
 #include "proc/input_data.h"
+#include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
 #include "status/session.h"
@@ -101,38 +102,43 @@ void run_command_row(const CommandRow& row, const TokenList& tokens, size_t verb
 
 uint32_t run_command_line(std::string_view expanded) {
     CommandState& cs = command_state();
+    cs.cached_tokens = nullptr;
     if (!tokenize_line(cs.tokens, expanded, message_queue().verb, lexer_state().assignment)) return 0;
     return run_tokens();
 }
 
 uint32_t run_tokens() {
-    CommandState& cs = command_state();
-    if (cs.tokens.size() == 0) return 1;
-    switch (cs.tokens[0].type) {
+    const TokenList& tokens = command_state().tokens_to_run();
+    if (tokens.size() == 0) return 1;
+    switch (tokens[0].type) {
     case TOKEN_VERB:
         dispatch_verb();
         return 1;
     case TOKEN_SYMBOL:
-        return run_assignment(cs.tokens);
+        return run_assignment(tokens);
     default:
-        signal_condition(cond::SYNERR, cs.tokens[0].text);
+        signal_condition(cond::SYNERR, tokens[0].text);
         return 0;
     }
 }
 
 void dispatch_verb() {
     CommandState& cs = command_state();
-    size_t index = find_verb_token(cs.tokens);
-    if (index == cs.tokens.size()) return;
+    const TokenList& tokens = cs.tokens_to_run();
+    size_t index = find_verb_token(tokens);
+    if (index == tokens.size()) return;
     const CommandRow* row = command_row(message_queue().verb);
     if (!row) return;
     uint32_t flags = 0;
     if (!row->subcommands.empty()) {
-        row = route(*row, cs.tokens, index, flags);
+        row = route(*row, tokens, index, flags);
         if (!row) return;
         message_queue().verb = row->code();
         ++index;
     }
+    // A command that may read the procedure's input (data lines, READ of
+    // SYS$INPUT) finds it where the line cache left it in name only.
+    if (!leaves_input_alone(row->code())) settle_input();
     cs.image_command = row->has(CMD_IMAGE);
     if (row->has(CMD_INTERACTIVE) && !session().interactive) return;
     // A program's data lines follow it in the procedure: they are its input.
@@ -142,7 +148,7 @@ void dispatch_verb() {
             return;
         }
     }
-    run_command_row(*row, cs.tokens, index, flags, {redirection().output, redirection().error});
+    run_command_row(*row, tokens, index, flags, {redirection().output, redirection().error});
     if (cs.image_command) finish_input_data();
     restore_command_output();
 }

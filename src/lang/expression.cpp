@@ -8,6 +8,7 @@
 // ("I = I + 1", "I .LT. N") allocate nothing here.
 #include "lang/expression.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "names/symbols.h"
 #include "status/condition.h"
 #include "status/messages.h"
+#include "status/text.h"
 
 namespace dcl {
 
@@ -79,15 +81,24 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool is_one_of(char c, std::string_view set) { return set.find(c) != std::string_view::npos; }
+// The character classes are tables: they are tested for every character
+// of every expression, where a search of a short string is a library call.
+constexpr CharSet kParameterDelimiters("#^=:;?<>");
+constexpr CharSet kOperatorStarts("+-*/.");
+constexpr CharSet kNameChars("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789%&_\"$");
+constexpr CharSet kNameStarts("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz&_$");
+constexpr CharSet kNumberEnds("#^=:;?<>+-./* ");
+constexpr CharSet kQuotedConstantEnds("#^=:;?<>+-/* ");
+constexpr CharSet kSignChars("+- ");
+constexpr CharSet kTrueInitials("YyTt");
 
 // Characters that can never appear in an expression outside quotes.
-bool is_parameter_delimiter(char c) { return is_one_of(c, "#^=:;?<>"); }
-bool is_operator_start(char c) { return is_one_of(c, "+-*/."); }
-bool is_name_char(char c) { return is_letter(c) || is_digit(c) || is_one_of(c, "%&_\"$"); }
-bool is_name_start(char c) { return is_letter(c) || is_one_of(c, "&_$"); }
-bool ends_number(char c) { return is_one_of(c, "#^=:;?<>+-./* "); }
-bool ends_quoted_constant(char c) { return is_one_of(c, "#^=:;?<>+-/* "); }
+bool is_parameter_delimiter(char c) { return kParameterDelimiters.contains(c); }
+bool is_operator_start(char c) { return kOperatorStarts.contains(c); }
+bool is_name_char(char c) { return kNameChars.contains(c); }
+bool is_name_start(char c) { return kNameStarts.contains(c); }
+bool ends_number(char c) { return kNumberEnds.contains(c); }
+bool ends_quoted_constant(char c) { return kQuotedConstantEnds.contains(c); }
 
 bool is_operand(ItemKind kind) { return kind == ITEM_INTEGER || kind == ITEM_STRING; }
 bool is_string_relation(ItemKind kind) { return kind >= OP_EQS && kind <= OP_NES; }
@@ -188,6 +199,14 @@ uint32_t read_digits(NumberCursor& cursor, uint32_t base, int32_t& value) {
 uint32_t convert_dcl_number(int32_t& value, std::string_view text) {
     value = 0;
     if (text.empty()) return 1;
+    // Plain decimal digits, the form of every integer symbol's value, need
+    // none of the cursor's work on blanks, quotes and radix prefixes.
+    if (std::all_of(text.begin(), text.end(), is_digit)) {
+        uint32_t acc = 0;
+        for (char c : text) acc = acc * 10 + static_cast<uint32_t>(c - '0');
+        value = wrapped(acc);
+        return 1;
+    }
     NumberCursor cursor(text);
     cursor.take("%d");
     int first = cursor.peek();
@@ -199,7 +218,7 @@ uint32_t convert_dcl_number(int32_t& value, std::string_view text) {
 
 int32_t string_integer_value(std::string_view text) {
     if (text.empty()) return 0;
-    if (is_one_of(text[0], "YyTt")) return 1;
+    if (kTrueInitials.contains(text[0])) return 1;
     bool negative = false;
     size_t i = 0;
     for (; i < text.size() && (text[i] == '+' || text[i] == '-'); ++i)
@@ -410,7 +429,7 @@ uint32_t Evaluation::take_dotted_operator(size_t& pos, std::string_view& text) {
 // A run of "+", "-" and blanks in operand position is one sign.
 uint32_t Evaluation::take_sign(size_t& pos) {
     int32_t sign = 1;
-    for (; pos < length_ && is_one_of(prepared_[pos], "+- "); ++pos)
+    for (; pos < length_ && kSignChars.contains(prepared_[pos]); ++pos)
         if (prepared_[pos] == '-') sign = -sign;
     return add_item(ITEM_SIGN, sign < 0 ? "-" : "+", sign);
 }

@@ -55,6 +55,7 @@ Symbol* SymbolTable::stored(std::string_view name) {
 }
 
 Symbol& SymbolTable::insert(Symbol symbol) {
+    ++names_added_like(symbol.name);
     if (!abbreviated_name(symbol.name)) {
         std::string key = symbol.name;
         return full_.insert_or_assign(std::move(key), std::move(symbol)).first->second;

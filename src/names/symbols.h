@@ -4,6 +4,7 @@
 // marks the shortest accepted abbreviation ("SH*OW").
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -41,10 +42,17 @@ struct Symbol {
 };
 
 // Hashes names as std::string and std::string_view alike, so a lookup
-// needs no copy of the name.
+// needs no copy of the name. FNV-1a, inline: symbol names are short, and a
+// reference is hashed once per table searched (every level's locals, the
+// globals), where the library's hash is an out-of-line call that costs
+// several times as much for a name of a few letters.
 struct SymbolNameHash {
     using is_transparent = void;
-    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    size_t operator()(std::string_view name) const {
+        uint64_t h = 14695981039346656037ull;
+        for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return static_cast<size_t>(h);
+    }
 };
 
 // One table of symbols. Full names are found by hash; names with a "*"
@@ -114,9 +122,25 @@ struct SymbolTables {
     // Stands in for the local table before start-up pushes level 0; kept
     // empty.
     SymbolTable no_level_locals;
+    // Counts, by first character, the names the tables gained (a new name
+    // defined, a record renamed). Only that makes a name start to mean a
+    // symbol: deletions and levels coming or going take names away, and
+    // values changing do not count. Whoever found that a name is no symbol
+    // may trust that while the count of its first character and the scope
+    // switches stay as they were. (A stored name "C*ALL" shares its first
+    // character with every reference it accepts.)
+    std::array<uint64_t, 256> names_added{};
 };
 
 SymbolTables& symbol_tables();
+
+// The count of names gained that begin with `name`'s first character, in
+// upper case (see names_added).
+inline uint64_t& names_added_like(std::string_view name) {
+    unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
+    if (first >= 'a' && first <= 'z') first = static_cast<unsigned char>(first - 'a' + 'A');
+    return symbol_tables().names_added[first];
+}
 
 // The local table of the current procedure level (an empty table before
 // level 0 exists).

@@ -178,6 +178,7 @@ void open_if_block(bool condition) {
         signal_condition(cond::OUTOFPLACE);
         return;
     }
+    settle_input();
     const ProcedureStack& ps = procedure_stack();
     IfScan scan = scan_if_block(ps.command_input, ps.depth == 0 && ps.script_input);
     if (!scan.complete) {

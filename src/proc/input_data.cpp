@@ -207,6 +207,7 @@ uint32_t collect_input_data(bool dollar_line) {
     OwnedFile data;
     std::string path;
     if (dollar_line || !script_level) {
+        settle_input();
         uint32_t status = read_data_lines(ps.command_input, data, path);
         if (!is_success(status)) return status;
     }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "lang/verbs.h"
 #include "proc/procedure.h"
 #include "status/condition.h"
 #include "status/messages.h"
@@ -63,12 +64,14 @@ bool scan_more_labels(ProcedureFrame& frame, long stop_position, std::string_vie
 // else the first at or after it. Lines are scanned only as far as that
 // needs, so a script arriving through a pipe is read on only for a forward
 // jump. -1 when there is no such label; -2 when the input cannot be
-// positioned.
-long locate_label(ProcedureFrame& frame, std::string_view key, long current) {
+// positioned. `scanned` tells whether the input was read (and moved).
+long locate_label(ProcedureFrame& frame, std::string_view key, long current, bool& scanned) {
     constexpr long kEverything = std::numeric_limits<long>::max();
-    if (frame.labels_scanned_to < current && !scan_more_labels(frame, current, {})) return -2;
+    scanned = frame.labels_scanned_to < current;
+    if (scanned && !scan_more_labels(frame, current, {})) return -2;
     long target = find_label(frame.labels, key, current);
     if (target >= 0) return target;
+    scanned = true;
     if (!scan_more_labels(frame, kEverything, key)) return -2;
     return find_label(frame.labels, key, current);
 }
@@ -162,7 +165,8 @@ uint32_t goto_label(std::string_view label) {
     if (!label_key(label, buffer, key)) key = {};
     long current = tell_input();
     ProcedureFrame& frame = current_frame();
-    long target = current < 0 ? -2 : key.empty() ? -1 : locate_label(frame, key, current);
+    bool scanned = false;
+    long target = current < 0 ? -2 : key.empty() ? -1 : locate_label(frame, key, current, scanned);
     if (target == -2) {
         signal_condition(failed_jump(cond::POSERR), " ");
         return 0;
@@ -174,7 +178,9 @@ uint32_t goto_label(std::string_view label) {
     }
     discard_left_if_blocks(frame, target);
     procedure_stack().expect_subroutine = false;
-    if (seek_input(target) != 1) {
+    // Unless a scan moved it, the current position is known: no second
+    // look at it.
+    if ((scanned ? seek_input(target) : seek_input_from(target, current)) != 1) {
         signal_condition(failed_jump(cond::POSERR), " ");
         return 0;
     }
@@ -182,13 +188,25 @@ uint32_t goto_label(std::string_view label) {
 }
 
 uint32_t seek_input(long position) {
-    FILE* in = procedure_stack().command_input;
+    ProcedureStack& ps = procedure_stack();
+    FILE* in = ps.command_input;
     if (in == nullptr) return cond::POSERR;
+    ps.deferred_position = -1;
+    return seek_input_from(position, position < 0 ? -1 : std::ftell(in));
+}
+
+uint32_t seek_input_from(long position, long current) {
+    ProcedureStack& ps = procedure_stack();
+    FILE* in = ps.command_input;
+    if (in == nullptr) return cond::POSERR;
+    // A deferred position is not where the stream is: only an absolute
+    // seek is right then.
+    if (ps.deferred_position >= 0) current = -1;
+    ps.deferred_position = -1;
     int result;
     if (position < 0) {
         result = std::fseek(in, 0, SEEK_END);
     } else {
-        long current = std::ftell(in);
         long distance = current >= 0 ? std::labs(position - current) : position + 1;
         result = distance <= position ? std::fseek(in, position - current, SEEK_CUR)
                                       : std::fseek(in, position, SEEK_SET);
@@ -196,9 +214,38 @@ uint32_t seek_input(long position) {
     return result == 0 ? 1 : cond::POSERR;
 }
 
+uint32_t seek_memory_input(long position) {
+    ProcedureStack& ps = procedure_stack();
+    if (ps.command_input == nullptr || position < 0) return cond::POSERR;
+    ps.deferred_position = position;
+    return 1;
+}
+
+void settle_input() {
+    ProcedureStack& ps = procedure_stack();
+    if (ps.deferred_position < 0) return;
+    long position = ps.deferred_position;
+    ps.deferred_position = -1;
+    // Within a text in memory, where the position came from a line read
+    // there: an absolute seek cannot fail.
+    if (ps.command_input) std::fseek(ps.command_input, position, SEEK_SET);
+}
+
+bool leaves_input_alone(uint32_t verb) {
+    switch (verb) {
+    case verb::GOTO: case verb::GOSUB: case verb::RETURN: case verb::IF:
+    case verb::CALL: case verb::SUBROUTINE: case verb::ENDSUBROUTINE: case verb::EXIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 long tell_input() {
-    FILE* in = procedure_stack().command_input;
-    return in == nullptr ? -1 : std::ftell(in);
+    const ProcedureStack& ps = procedure_stack();
+    FILE* in = ps.command_input;
+    if (in == nullptr) return -1;
+    return ps.deferred_position >= 0 ? ps.deferred_position : std::ftell(in);
 }
 
 }  // namespace dcl

@@ -92,6 +92,7 @@ uint32_t push_procedure_level(const std::string& procedure_name) {
     f.procedure_name = procedure_name;
     if (ps.depth == 0) {
         f.input = stdin;
+        settle_input();
         ps.command_input = stdin;
     } else {
         f.input = ps.frames[0].input;
@@ -165,6 +166,7 @@ uint32_t bind_input(ProcedureFrame& f, std::string_view path) {
     f.owned_input = std::move(file);
     f.streams.base[STREAM_INPUT] = f.input;
     f.streams.base_name[STREAM_INPUT] = f.procedure_name;
+    settle_input();
     procedure_stack().command_input = f.input;
     return 1;
 }
@@ -177,9 +179,19 @@ uint32_t open_own_output(LevelStreams& level, std::string_view spec) {
 
 uint32_t define_parameters(const std::vector<std::string>& parameters) {
     std::string name = "P0";
+    // The table of a level just pushed is empty, and P1..P8 are valid
+    // names: they go in directly, without the checks and the search for a
+    // related name that a definition makes (a CALL costs twice as much
+    // otherwise).
+    SymbolTable* table = current_local_table();
+    bool fresh = table && table->empty();
     for (size_t n = 0; n < kParameterCount; ++n) {
         name[1] = static_cast<char>('1' + n);
         std::string_view value = n < parameters.size() ? std::string_view(parameters[n]) : "";
+        if (fresh && value.size() <= kMaxSymbolValue) {
+            table->insert(Symbol{name, std::string(value), SYM_LOCAL | SYM_STRING, {}});
+            continue;
+        }
         uint32_t status = set_symbol_text(name, value, SYM_LOCAL | SYM_STRING);
         if (!is_success(status)) return status;
     }
@@ -207,6 +219,7 @@ void read_commands_from_script() {
     level0.input = script;
     level0.streams.base[STREAM_INPUT] = script;
     if (ps.depth == 0) {
+        settle_input();
         ps.command_input = script;
         settle_current_streams();
     }
@@ -240,7 +253,10 @@ void pop_procedure_level() {
     set_depth(ps, ps.depth - 1);
     symbol_tables().levels.pop_back();
     note_procedure_level_popped(ps.depth);
-    if (!called) ps.command_input = current_frame().input;
+    if (!called) {
+        settle_input();
+        ps.command_input = current_frame().input;
+    }
     symbol_tables().scope = current_frame().scopes.general;
     set_in_procedure_flag();
     settle_current_streams();

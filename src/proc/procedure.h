@@ -97,6 +97,12 @@ struct ProcedureStack {
     bool expect_subroutine = false;
     LevelStreamRules stream_rules;
     ProcedureFileCache file_cache;
+    // A line taken from a line cache moves the input in name only: the
+    // position waits here (-1: none) until something reads the stream or
+    // another stream takes its place (settle_input). The lines of a loop
+    // then cost no stdio seek each (a seek on a text in memory refills the
+    // stream's buffer), and tell_input answers from here.
+    long deferred_position = -1;
 };
 
 ProcedureStack& procedure_stack();
@@ -154,6 +160,19 @@ uint32_t goto_label(std::string_view label);
 
 // Positions the command input stream (-1: its end). 1 or POSERR.
 uint32_t seek_input(long position);
+// The same for an input read whole into memory (a procedure file's text),
+// where an absolute position is always cheapest: no look at the current
+// one first.
+uint32_t seek_memory_input(long position);
+// seek_input when the current position (tell_input) is known already.
+uint32_t seek_input_from(long position, long current);
+// Moves the command input stream to a deferred position, if any: whatever
+// reads the stream itself, or replaces it, calls this first.
+void settle_input();
+// Commands that never read the command input but through the functions
+// above (the jumps, IF, CALL and SUBROUTINE, EXIT): the input need not be
+// settled before them.
+bool leaves_input_alone(uint32_t verb);
 // The read position of the command input stream; -1 when it has none
 // (a pipe).
 long tell_input();

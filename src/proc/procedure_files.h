@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "lang/tokens.h"
+#include "names/symbols.h"
 
 namespace dcl {
 
@@ -24,6 +25,10 @@ struct CachedCommand {
     uint32_t verb = 0;
     bool assignment = false;
     std::string verb_word;   // looked up as a symbol, and none; empty: none looked up
+    // Last found to be still no symbol: at this count of names gained
+    // (names_added), in this verb scope (0: not yet).
+    uint64_t verb_free_as_of = 0;
+    SymbolScope verb_free_in;
     TokenList tokens;
 };
 

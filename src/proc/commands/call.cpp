@@ -27,6 +27,7 @@ bool ends_subroutine(std::string_view line) {
 bool skip_subroutine_body() {
     FILE* in = procedure_stack().command_input;
     if (in == nullptr) return false;
+    settle_input();
     std::string head;
     while (read_line_head(in, head) > 0) {
         if (ends_subroutine(head)) return true;
