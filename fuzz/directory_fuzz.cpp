@@ -28,36 +28,22 @@
 #include "status/cli_options.h"
 #include "status/messages.h"
 
+#include "private_directory.h"
+
 namespace {
 
-// A private directory, entered for each input and emptied first; the
-// fuzzer's own is entered again afterwards (it uses relative paths).
-struct PrivateDirectory {
-    int home = -1, null = -1;
-    std::string path;
+// The scratch directory, with a subdirectory [.SUB], and /dev/null for
+// the listing.
+struct Scratch {
+    PrivateDirectory dir{"dclsh-directory-fuzz"};
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
 };
 
-PrivateDirectory& private_directory() {
-    static PrivateDirectory dir = [] {
-        PrivateDirectory d;
-        char pattern[] = "/tmp/dclsh-directory-fuzz-XXXXXX";
-        d.home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        d.null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (d.home < 0 || d.null < 0 || !mkdtemp(pattern)) std::abort();
-        d.path = pattern;
-        if (mkdir((d.path + "/sub").c_str(), 0700) != 0) std::abort();
-        return d;
-    }();
-    return dir;
-}
-
-void empty_directory(const char* path) {
-    if (DIR* dir = opendir(path)) {
-        while (dirent* entry = readdir(dir))
-            if (entry->d_name[0] != '.' || entry->d_name[1] != '\0')
-                unlink((std::string(path) + "/" + entry->d_name).c_str());
-        closedir(dir);
-    }
+Scratch& scratch() {
+    static Scratch s;
+    static const bool ready = s.null >= 0 && mkdir((s.dir.path + "/sub").c_str(), 0700) == 0;
+    if (!ready) std::abort();
+    return s;
 }
 
 std::string_view take(std::string_view& in, size_t n) {
@@ -128,7 +114,7 @@ void run_directory(std::string line) {
     push_procedure_level("");
     std::fflush(stdout);
     int saved = dup(1);
-    dup2(private_directory().null, 1);
+    dup2(scratch().null, 1);
     std::string expanded;
     if (expand_command_line(expanded, line) == 1) run_command_line(expanded);
     std::fflush(stdout);
@@ -197,11 +183,10 @@ void check_matchers(std::string_view& in) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
     check_matchers(in);
-    if (chdir(private_directory().path.c_str()) != 0) std::abort();
-    empty_directory(".");
+    enter_fresh(scratch().dir);
     empty_directory("sub");
     create_files(in);
     run_directory(command(in));
-    if (fchdir(private_directory().home) != 0) std::abort();
+    leave(scratch().dir);
     return 0;
 }

@@ -23,39 +23,13 @@
 #include "status/condition.h"
 #include "status/messages.h"
 
+#include "private_directory.h"
+
 namespace {
 
-// A private directory, entered for each input and emptied first. The
-// fuzzer's own directory is entered again afterwards: libFuzzer reads and
-// writes its corpus by relative paths.
-struct PrivateDirectory {
-    int home = -1;
-    std::string path;
-};
-
 PrivateDirectory& private_directory() {
-    static PrivateDirectory dir = [] {
-        PrivateDirectory d;
-        char pattern[] = "/tmp/dclsh-fileio-fuzz-XXXXXX";
-        d.home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (d.home < 0 || !mkdtemp(pattern)) std::abort();
-        d.path = pattern;
-        return d;
-    }();
+    static PrivateDirectory dir("dclsh-fileio-fuzz");
     return dir;
-}
-
-void enter_fresh_directory() {
-    if (chdir(private_directory().path.c_str()) != 0) std::abort();
-    if (DIR* dir = opendir(".")) {
-        while (dirent* entry = readdir(dir))
-            if (entry->d_name[0] != '.') unlink(entry->d_name);
-        closedir(dir);
-    }
-}
-
-void leave_directory() {
-    if (fchdir(private_directory().home) != 0) std::abort();
 }
 
 void write_file(const char* name, std::string_view bytes) {
@@ -122,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t split = input.find('\xff');
     std::string_view content = input.substr(0, split);
     std::string_view ops = split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
-    enter_fresh_directory();
+    enter_fresh(private_directory());
     write_file("f0.dat", content);
     check_records(content);
     reset_process_state();
@@ -138,6 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         discard_messages();
     }
     reset_process_state();
-    leave_directory();
+    leave(private_directory());
     return 0;
 }
