@@ -115,6 +115,30 @@ void report_child_signal(int status) {
 
 namespace {
 
+// Opens the files of a plain line's redirections, in order, as the shell
+// would. False when one cannot be opened: the shell then runs the line and
+// says why in its own words.
+bool open_redirections(ChildLaunch& launch, const std::vector<PlainRedirection>& list) {
+    if (list.empty()) return true;
+    const Redirection& r = redirection();
+    FILE* own[3] = {r.input, r.output, r.error};
+    for (int i = 0; i < 3; ++i) launch.streams[i] = own[i] ? fileno(own[i]) : -1;
+    for (const PlainRedirection& d : list) {
+        if (d.kind == PlainRedirection::same_as) {
+            launch.streams[d.stream] = launch.streams[d.target[0] - '0'];
+            continue;
+        }
+        int flags = d.kind == PlainRedirection::read     ? O_RDONLY
+                    : d.kind == PlainRedirection::append ? O_WRONLY | O_CREAT | O_APPEND
+                                                         : O_WRONLY | O_CREAT | O_TRUNC;
+        UniqueFd fd(::open(std::string(d.target).c_str(), flags | O_CLOEXEC | O_NOCTTY, 0666));
+        if (!fd.valid()) return false;
+        launch.streams[d.stream] = fd.get();
+        launch.opened.push_back(std::move(fd));
+    }
+    return true;
+}
+
 // The shell with the command line, or the program alone when the line
 // needs no shell (then the shell is only the fallback that says why the
 // program could not start). A shell that reads a start-up file or finds
@@ -122,14 +146,17 @@ namespace {
 void plan_command(ChildLaunch& launch, const std::string& shell, const std::string& command) {
     ChildProgram through_shell{shell, {shell, "-c", command}};
     std::vector<std::string_view> words;
+    std::vector<PlainRedirection> redirections;
     const char* path = std::getenv("PATH");
     std::string program;
-    if (path && !std::getenv("BASH_ENV") && plain_command_words(command, words) &&
+    if (path && !std::getenv("BASH_ENV") && plain_command_words(command, words, &redirections) &&
         !std::getenv(("BASH_FUNC_" + std::string(words[0]) + "%%").c_str())) {
         program = words[0].find('/') != std::string_view::npos ? std::string(words[0])
                                                                : find_program(words[0], path);
     }
-    if (program.empty()) {
+    if (program.empty() || !open_redirections(launch, redirections)) {
+        std::fill(std::begin(launch.streams), std::end(launch.streams), -1);
+        launch.opened.clear();
         launch.program = std::move(through_shell);
         return;
     }

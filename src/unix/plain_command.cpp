@@ -47,20 +47,63 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-bool plain_command_words(std::string_view line, std::vector<std::string_view>& words) {
+namespace {
+
+bool all_plain(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return kPlainCharacters[static_cast<unsigned char>(c)]; });
+}
+
+// One redirection word ("2>&1", ">>log", or ">" with the file in `next`).
+// False for anything a shell would read otherwise.
+bool take_redirection(std::string_view word, std::string_view next, bool& used_next, PlainRedirection& r) {
+    size_t op = word.find_first_of("<>");
+    std::string_view number = word.substr(0, op);
+    if (number.size() > 1 || (number.size() == 1 && (number[0] < '0' || number[0] > '2'))) return false;
+    std::string_view rest = word.substr(op);
+    bool input = rest[0] == '<';
+    r.stream = number.empty() ? (input ? 0 : 1) : number[0] - '0';
+    if (rest.substr(0, 2) == ">&") {
+        r.kind = PlainRedirection::same_as;
+        r.target = rest.substr(2);
+        return (r.target == "1" || r.target == "2") && r.stream != 0;
+    }
+    r.kind = input ? PlainRedirection::read : rest.substr(0, 2) == ">>" ? PlainRedirection::append : PlainRedirection::write;
+    r.target = rest.substr(r.kind == PlainRedirection::append ? 2 : 1);
+    used_next = r.target.empty();
+    if (used_next) r.target = next;
+    return !r.target.empty() && all_plain(r.target);
+}
+
+}  // namespace
+
+bool plain_command_words(std::string_view line, std::vector<std::string_view>& words,
+                         std::vector<PlainRedirection>* redirections) {
     words.clear();
-    size_t i = 0;
-    while (i < line.size()) {
+    if (redirections) redirections->clear();
+    std::vector<std::string_view> chunks;
+    for (size_t i = 0; i < line.size();) {
         if (is_blank(line[i])) {
             ++i;
             continue;
         }
         size_t start = i;
-        while (i < line.size() && !is_blank(line[i])) {
-            if (!kPlainCharacters[static_cast<unsigned char>(line[i])]) return false;
-            ++i;
+        while (i < line.size() && !is_blank(line[i])) ++i;
+        chunks.push_back(line.substr(start, i - start));
+    }
+    for (size_t k = 0; k < chunks.size(); ++k) {
+        std::string_view chunk = chunks[k];
+        if (all_plain(chunk)) {
+            words.push_back(chunk);
+            continue;
         }
-        words.push_back(line.substr(start, i - start));
+        PlainRedirection r{};
+        bool used_next = false;
+        std::string_view next = k + 1 < chunks.size() ? chunks[k + 1] : std::string_view();
+        if (!redirections || chunk.find_first_of("<>") == std::string_view::npos ||
+            !take_redirection(chunk, next, used_next, r))
+            return false;
+        redirections->push_back(r);
+        if (used_next) ++k;
     }
     if (words.empty()) return false;
     std::string_view first = words.front();

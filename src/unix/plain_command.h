@@ -9,11 +9,22 @@
 
 namespace dcl {
 
+// A redirection of a standard stream a plain command line may carry.
+struct PlainRedirection {
+    enum Kind { read, write, append, same_as } kind;
+    int stream;               // 0, 1 or 2
+    std::string_view target;  // the file; for same_as the other stream, "1" or "2"
+};
+
 // The words of `line` when it holds nothing the shell would interpret:
-// only letters, digits, blanks and _-./,:+@%= (no quoting, expansion,
-// redirection or operators), a first word that assigns nothing and is
-// none of the shells' reserved words or built-in commands. Otherwise false.
-bool plain_command_words(std::string_view line, std::vector<std::string_view>& words);
+// only letters, digits, blanks and _-./,:+@%= (no quoting, expansion or
+// operators), a first word that assigns nothing and is none of the shells'
+// reserved words or built-in commands. With `redirections`, simple
+// redirections of the standard streams are taken too ("<in", ">out",
+// "2>>log", "2>&1", each with or without a blank before the file), in the
+// order they stand. Otherwise false.
+bool plain_command_words(std::string_view line, std::vector<std::string_view>& words,
+                         std::vector<PlainRedirection>* redirections = nullptr);
 
 // The program a shell would run for `name` (which has no slash): the first
 // executable regular file "element/name" along `path_variable`, an empty

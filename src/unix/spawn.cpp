@@ -152,6 +152,8 @@ void take_streams(ChildSetup& setup) {
 pid_t launch_child(ChildLaunch& launch, int& exec_error) {
     ChildSetup setup;
     take_streams(setup);
+    for (int target = 0; target < 3; ++target)
+        if (launch.streams[target] >= 0) setup.streams[target] = launch.streams[target];
     std::vector<int> open = inherited_descriptors().fds;
     open.insert(open.end(), launch.keep.begin(), launch.keep.end());
     setup.to_close = spans_to_close(std::move(open));

@@ -9,6 +9,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "files/unique_fd.h"
+
 namespace dcl {
 
 // The interpreter's environment with some variables set for one child.
@@ -46,6 +48,10 @@ struct ChildLaunch {
     // Kept open across exec besides 0..2 and what the interpreter
     // inherited; everything else is closed.
     std::vector<int> keep;
+    // What 0, 1 and 2 become instead of the interpreter's streams (-1:
+    // its own), and the files opened for them, closed once it started.
+    int streams[3] = {-1, -1, -1};
+    std::vector<UniqueFd> opened;
 };
 
 // Starts the child: the interpreter's current standard streams on 0, 1

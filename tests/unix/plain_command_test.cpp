@@ -53,6 +53,48 @@ TEST(PlainCommand, WordsOnlyWhenTheShellWouldDoNothingElse) {
     }
 }
 
+TEST(PlainCommand, SimpleRedirectionsOfTheStandardStreams) {
+    using R = PlainRedirection;
+    struct Case {
+        const char* line;
+        std::vector<std::string_view> words;  // empty: the shell is needed
+        std::vector<std::string> redirections;  // "kind stream target"
+    };
+    auto text = [](const R& r) {
+        const char* kinds[] = {"read", "write", "append", "same_as"};
+        return std::string(kinds[r.kind]) + " " + std::to_string(r.stream) + " " + std::string(r.target);
+    };
+    const Case cases[] = {
+        {"ls >out", {"ls"}, {"write 1 out"}},
+        {"ls > out -l", {"ls", "-l"}, {"write 1 out"}},
+        {"sort <in >>log", {"sort"}, {"read 0 in", "append 1 log"}},
+        {"make 2>err.txt", {"make"}, {"write 2 err.txt"}},
+        {"make >all.log 2>&1", {"make"}, {"write 1 all.log", "same_as 2 1"}},
+        {"cmd 2>&1 >/dev/null", {"cmd"}, {"same_as 2 1", "write 1 /dev/null"}},
+        {"cmd >&2", {"cmd"}, {"same_as 1 2"}},
+        {"ls >", {}, {}},            // no file
+        {"ls >$HOME/x", {}, {}},     // expansion in the file
+        {"ls 3>x", {}, {}},          // other descriptors
+        {"ls >&3", {}, {}},
+        {"ls 0>&1", {}, {}},
+        {"ls >|x", {}, {}},          // noclobber override
+        {"cat <<END", {}, {}},       // here-document
+        {"ls a>b", {}, {}},          // a word glued to the operator
+        {">out", {}, {}},            // no program
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> words;
+        std::vector<R> redirections;
+        bool plain = plain_command_words(c.line, words, &redirections);
+        EXPECT_EQ(plain, !c.words.empty()) << c.line;
+        if (!plain) continue;
+        EXPECT_EQ(words, c.words) << c.line;
+        std::vector<std::string> got;
+        for (const R& r : redirections) got.push_back(text(r));
+        EXPECT_EQ(got, c.redirections) << c.line;
+    }
+}
+
 TEST(PlainCommand, FindsTheFirstExecutableRegularFileAlongThePath) {
     char dir_template[] = "/tmp/dcl-plain-XXXXXX";
     ASSERT_NE(mkdtemp(dir_template), nullptr);
