@@ -2,6 +2,7 @@
 // name, splits and counts the arguments and runs it.
 #include "lang/lexicals.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -36,8 +37,8 @@ constexpr std::array<LexicalEntry, 41> kLexicalTable{{
     {"F$CVSI", 3, 3, lexical_signed_field},
     {"F$CVTI", 3, 0, lexical_cvtime},
     {"F$CVUI", 3, 3, lexical_unsigned_field},
-    {"F$DEVI", 4, 0, lexical_not_available},
     {"F$DELT", 3, 2, lexical_delta_time},
+    {"F$DEVI", 4, 0, lexical_not_available},
     {"F$DIRE", 0, 0, lexical_directory},
     {"F$EDIT", 2, 2, lexical_edit},
     {"F$ELEM", 3, 3, lexical_element},
@@ -74,6 +75,10 @@ constexpr std::array<LexicalEntry, 41> kLexicalTable{{
     {"F$VERI", 2, 0, lexical_verify},
 }};
 
+// In name order: the names an abbreviation selects stand together.
+static_assert(std::is_sorted(kLexicalTable.begin(), kLexicalTable.end(),
+                             [](const LexicalEntry& a, const LexicalEntry& b) { return a.name < b.name; }));
+
 
 }  // namespace
 
@@ -95,17 +100,18 @@ std::string normalized_name(std::string_view raw) {
 const LexicalEntry* find_function(std::string_view raw_name, std::string_view call_text) {
     std::string name = normalized_name(raw_name);
     std::string_view significant = std::string_view(name).substr(0, kSignificantNameLength);
-    const LexicalEntry* found = nullptr;
-    for (const LexicalEntry& entry : kLexicalTable) {
-        if (!entry.name.starts_with(significant)) continue;
-        if (found != nullptr) {
-            signal_condition(cond::ABFNAM, name);
-            return nullptr;
-        }
-        found = &entry;
+    // The names that begin with the typed ones start where it would stand.
+    auto first = std::lower_bound(kLexicalTable.begin(), kLexicalTable.end(), significant,
+                                  [](const LexicalEntry& e, std::string_view typed) { return e.name < typed; });
+    if (first == kLexicalTable.end() || !first->name.starts_with(significant)) {
+        signal_condition(cond::IVFNAM, call_text);
+        return nullptr;
     }
-    if (found == nullptr) signal_condition(cond::IVFNAM, call_text);
-    return found;
+    if (first + 1 != kLexicalTable.end() && (first + 1)->name.starts_with(significant)) {
+        signal_condition(cond::ABFNAM, name);
+        return nullptr;
+    }
+    return &*first;
 }
 
 // Splits at commas outside quotes and parentheses; quoted and parenthesised
