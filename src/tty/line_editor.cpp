@@ -296,7 +296,9 @@ KeyOutcome tab_key(Editor& e) {
     std::string command = std::string(e.before) + e.text;
     TabCompletion c = line_edit_state().completer(command, e.before.size() + static_cast<size_t>(e.cursor));
     if (c.insert_tab) return insert_text(e, "\t");
-    if (!c.insert.empty()) {
+    // A completion that would not fit is not made: typing past the limit
+    // throws the line away, which a Tab must never do.
+    if (!c.insert.empty() && e.text.size() + c.insert.size() <= kMaxEditLine) {
         bool insert = e.insert;
         e.insert = true;
         KeyOutcome outcome = insert_text(e, c.insert);
