@@ -4,8 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/state_reset.h"
 #include "lang/expression.h"
@@ -13,6 +17,8 @@
 #include "names/symbols.h"
 #include "proc/procedure.h"
 #include "status/messages.h"
+
+#include "private_directory.h"
 
 namespace {
 
@@ -37,25 +43,65 @@ void check_result(const dcl::ExprValue& value) {
 }
 
 // F$SEARCH walks the real file system, and a pattern such as "/./" walks
-// all of it, longer than any run can wait. Its matching is fuzzed by
-// directory_fuzz inside a private directory; here calls of it are left out,
-// however the name is abbreviated or quoted ("F$SEA" selects it).
-bool calls_search(std::string_view text) {
+// all of it, longer than any run can wait. So an input that calls it (by
+// any abbreviation, quoted or not: "F$SEA" selects it) runs inside a small
+// private tree, and only when it cannot name anything outside: no other
+// lexical function (F$ENVIRONMENT, F$PARSE... yield paths), no device,
+// Unix path, home, parent or absolute directory, no logical name, and no
+// concatenation that could assemble one.
+std::string bare_upper(std::string_view text) {
     std::string bare;
     for (char c : text)
         if (c != '"') bare.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-    return bare.find("F$SEA") != std::string::npos;
+    return bare;
+}
+
+bool calls_search(const std::string& bare) { return bare.find("F$SEA") != std::string::npos; }
+
+bool search_stays_private(const std::string& bare) {
+    for (size_t i = 0; i < bare.size(); ++i) {
+        char c = bare[i];
+        if (c == '$' && !(i > 0 && bare[i - 1] == 'F' && bare.compare(i + 1, 3, "SEA") == 0))
+            return false;
+        if (c == '[' && !(i + 1 < bare.size() && (bare[i + 1] == '.' || bare[i + 1] == ']')))
+            return false;
+        if (std::string_view("/:~-+<>'").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+// A few versions, a hidden file and two levels of subdirectories, made
+// once per process.
+void make_search_tree(const PrivateDirectory& tree) {
+    const char* dirs[] = {"sub", "sub/deeper", "Mixed"};
+    const char* files[] = {"a.txt", "a.txt.~1~", "b.com", ".hidden", "sub/c.dat",
+                           "sub/deeper/d.txt", "sub/deeper/E.TXT", "Mixed/f"};
+    std::string base = tree.path + "/";
+    for (const char* d : dirs) mkdir((base + d).c_str(), 0700);
+    for (const char* f : files) close(open((base + f).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
+}
+
+const PrivateDirectory& search_tree() {
+    static PrivateDirectory tree("dclsh-expression-fuzz");
+    static bool made = (make_search_tree(tree), true);
+    (void)made;
+    return tree;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace dcl;
-    if (calls_search(std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
+    std::string text(reinterpret_cast<const char*>(data), size);
+    std::string bare = bare_upper(text);
+    bool searches = calls_search(bare);
+    if (searches) {
+        if (!search_stays_private(bare)) return 0;
+        if (chdir(search_tree().path.c_str()) != 0) std::abort();
+    }
     reset_process_state();
     push_procedure_level("");
     define_symbols();
-    std::string text(reinterpret_cast<const char*>(data), size);
 
     ExprValue value;
     if (evaluate_expression(value, text) == 1) check_result(value);
@@ -66,5 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string field;
     extract_field(field, size % 4, ',', text);
     discard_messages();
+    if (searches) leave(search_tree());
     return 0;
 }

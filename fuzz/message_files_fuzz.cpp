@@ -12,6 +12,8 @@
 
 #include "status/message_files.h"
 
+#include "private_directory.h"
+
 namespace {
 
 std::string le32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
@@ -30,12 +32,11 @@ std::string valid_messages() {
     return out;
 }
 
+// Removed, with the three files, when the fuzzer ends.
 const std::string& work_directory() {
-    static const std::string dir = [] {
-        char name[] = "/tmp/dclsh-msgfuzz-XXXXXX";
-        return std::string(mkdtemp(name) ? name : "/tmp") + "/";
-    }();
-    return dir;
+    static PrivateDirectory dir("dclsh-msgfuzz");
+    static const std::string path = dir.path + "/";
+    return path;
 }
 
 void write_file(const std::string& path, const char* data, size_t size) {

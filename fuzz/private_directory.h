@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 // Removes the files of `path`; with `subdirectories`, also its
-// subdirectories, emptied first (one level deep).
+// subdirectories, emptied first. A link is removed, never followed.
 inline void empty_directory(const char* path, bool subdirectories = false) {
     if (DIR* dir = opendir(path)) {
         while (dirent* entry = readdir(dir)) {
@@ -18,7 +18,7 @@ inline void empty_directory(const char* path, bool subdirectories = false) {
             if (name == "." || name == "..") continue;
             std::string full = std::string(path) + "/" + name;
             if (unlink(full.c_str()) != 0 && subdirectories) {
-                empty_directory(full.c_str());
+                empty_directory(full.c_str(), true);
                 rmdir(full.c_str());
             }
         }

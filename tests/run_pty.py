@@ -305,10 +305,12 @@ class Session:
         os.kill(self.pid, signum)
 
     def close(self):
-        if self.state is None or self.state[0] == "stopped":
+        # The whole job goes: a program run by a shell in the job would
+        # otherwise outlive the case, and write into its removed directory.
+        if self.pid is not None:
             try:
-                os.kill(self.pid, signal.SIGKILL)
-            except (ProcessLookupError, TypeError):
+                os.killpg(self.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
                 pass
         try:
             os.waitpid(self.leader, 0)
