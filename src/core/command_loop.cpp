@@ -192,9 +192,9 @@ void run_then_command(ProcedureFrame& frame, std::string& text) {
 }
 
 // Step 3 of a turn: a command waiting at this level runs before any read.
-// The command of an IF ... THEN (or -c's, set at start-up) was echoed with
-// its line already, and its failure is handled by ON like that of any
-// procedure command.
+// The command of an IF ... THEN was echoed with its line already; -c's,
+// set at start-up, is echoed now. Its failure is handled by ON like that
+// of any procedure command.
 bool run_pending_command() {
     ProcedureFrame& frame = current_frame();
     if (procedure_depth() == 0 && !frame.initial_procedure.empty()) {
@@ -207,11 +207,15 @@ bool run_pending_command() {
     CommandState& cs = command_state();
     if (session().one_shot && procedure_depth() == 0) cs.exit_after_command = true;
     cs.line = text;
-    lexer_state().echo_suppressed = true;
+    lexer_state().echo_suppressed = frame.pending_shown;
+    frame.pending_shown = true;
     run_then_command(frame, text);
     lexer_state().echo_suppressed = false;
-    // A procedure just started runs first; the session ends after it.
-    if (session().one_shot && procedure_depth() == 0 && !lexer_state().reprompt) finish_one_shot();
+    // A procedure just started runs first, and so does the command an
+    // IF ... THEN left; the session ends after them.
+    if (session().one_shot && procedure_depth() == 0 && !lexer_state().reprompt &&
+        current_frame().pending_command.empty())
+        finish_one_shot();
     if (reading_from_file()) apply_on_conditions();
     return true;
 }
@@ -440,7 +444,8 @@ void command_loop() {
         begin_turn();
         // The one command of -c was a procedure, and it has ended: nothing
         // else is read, from the terminal or from standard input.
-        if (command_state().exit_after_command && procedure_depth() == 0 && !lexer_state().reprompt) {
+        if (command_state().exit_after_command && procedure_depth() == 0 &&
+            !lexer_state().reprompt && current_frame().pending_command.empty()) {
             show_messages();
             interpreter_exit(0);
         }

@@ -172,6 +172,7 @@ void take_command_line(int argc, char** argv) {
     ProcedureFrame& level0 = procedure_stack().frames[0];
     if (cl.command) {
         level0.pending_command = *cl.command;
+        level0.pending_shown = false;
         s.one_shot = true;
     } else if (!cl.procedure.empty()) {
         level0.initial_procedure = cl.procedure;

@@ -67,6 +67,7 @@ struct ProcedureFrame {
     std::string pending_command;     // run next at this level (IF ... THEN)
     std::string initial_procedure;   // level 0: the procedure from the command line
     long pending_from = -1;          // the cached line that set pending_command
+    bool pending_shown = true;       // verification showed it with its line (not -c's)
     std::vector<std::string> initial_parameters;  // and its operands, verbatim
 };
 
