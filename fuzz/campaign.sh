@@ -42,6 +42,11 @@ mkdir -p "$work/corpus"
 seeds=$root/fuzz/corpus/$target
 [ -d "$seeds" ] && cp -R "$seeds/." "$work/corpus/"
 
+# Targets that write files work in $TMPDIR: on a disk file system a file
+# truncated and written again is flushed at close, and the fuzzer would
+# spend most of its time waiting for the disk.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 # CPU time is what counts: on a busy machine the wall clock runs ahead.
 result=ok
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -26,12 +26,13 @@ inline void empty_directory(const char* path, bool subdirectories = false) {
     }
 }
 
-// Made once per process under /tmp, its name starting with `prefix`, and
-// removed with its contents when the process ends.
+// Made once per process under $TMPDIR (else /tmp), its name starting with
+// `prefix`, and removed with its contents when the process ends.
 class PrivateDirectory {
 public:
     explicit PrivateDirectory(const char* prefix) {
-        std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + prefix + "-XXXXXX";
         home = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (home < 0 || !mkdtemp(pattern.data())) std::abort();
         path = pattern;
