@@ -19,6 +19,7 @@
 #include "status/messages.h"
 
 #include "private_directory.h"
+#include "search_guard.h"
 
 namespace {
 
@@ -42,22 +43,11 @@ void check_result(const dcl::ExprValue& value) {
     }
 }
 
-// F$SEARCH walks the real file system, and a pattern such as "/./" walks
-// all of it, longer than any run can wait. So an input that calls it (by
-// any abbreviation, quoted or not: "F$SEA" selects it) runs inside a small
-// private tree, and only when it cannot name anything outside: no other
-// lexical function (F$ENVIRONMENT, F$PARSE... yield paths), no device,
-// Unix path, home, parent or absolute directory, no logical name, and no
-// concatenation that could assemble one.
-std::string bare_upper(std::string_view text) {
-    std::string bare;
-    for (char c : text)
-        if (c != '"') bare.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-    return bare;
-}
-
-bool calls_search(const std::string& bare) { return bare.find("F$SEA") != std::string::npos; }
-
+// An input that calls F$SEARCH runs inside a small private tree, and only
+// when it cannot name anything outside: no other lexical function
+// (F$ENVIRONMENT, F$PARSE... yield paths), no device, Unix path, home,
+// parent or absolute directory, no logical name, and no concatenation that
+// could assemble one.
 bool search_stays_private(const std::string& bare) {
     for (size_t i = 0; i < bare.size(); ++i) {
         char c = bare[i];
