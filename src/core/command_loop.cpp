@@ -192,6 +192,14 @@ void run_then_command(ProcedureFrame& frame, std::string& text) {
 }
 
 // Step 3 of a turn: a command waiting at this level runs before any read.
+// Nothing is left to run at the outermost level: no procedure, no prompt
+// for a missing parameter, no command an IF ... THEN left. A one-shot
+// session ends there.
+bool outermost_level_done() {
+    return procedure_depth() == 0 && !lexer_state().reprompt &&
+           current_frame().pending_command.empty();
+}
+
 // The command of an IF ... THEN was echoed with its line already; -c's,
 // set at start-up, is echoed now. Its failure is handled by ON like that
 // of any procedure command.
@@ -213,9 +221,7 @@ bool run_pending_command() {
     lexer_state().echo_suppressed = false;
     // A procedure just started runs first, and so does the command an
     // IF ... THEN left; the session ends after them.
-    if (session().one_shot && procedure_depth() == 0 && !lexer_state().reprompt &&
-        current_frame().pending_command.empty())
-        finish_one_shot();
+    if (session().one_shot && outermost_level_done()) finish_one_shot();
     if (reading_from_file()) apply_on_conditions();
     return true;
 }
@@ -444,8 +450,7 @@ void command_loop() {
         begin_turn();
         // The one command of -c was a procedure, and it has ended: nothing
         // else is read, from the terminal or from standard input.
-        if (command_state().exit_after_command && procedure_depth() == 0 &&
-            !lexer_state().reprompt && current_frame().pending_command.empty()) {
+        if (command_state().exit_after_command && outermost_level_done()) {
             show_messages();
             interpreter_exit(0);
         }
