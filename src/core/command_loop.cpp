@@ -191,7 +191,6 @@ void run_then_command(ProcedureFrame& frame, std::string& text) {
     show_command_messages();
 }
 
-// Step 3 of a turn: a command waiting at this level runs before any read.
 // Nothing is left to run at the outermost level: no procedure, no prompt
 // for a missing parameter, no command an IF ... THEN left. A one-shot
 // session ends there.
@@ -200,6 +199,7 @@ bool outermost_level_done() {
            current_frame().pending_command.empty();
 }
 
+// Step 3 of a turn: a command waiting at this level runs before any read.
 // The command of an IF ... THEN was echoed with its line already; -c's,
 // set at start-up, is echoed now. Its failure is handled by ON like that
 // of any procedure command.
